@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+// The program's small pictures (menu items, toolbar buttons, tabs, icon). Each is drawn on light
+// grey (192, 192, 192), which is shown transparent.
+namespace Pictures {
+
+// ":/pictures/<name>.png" with its light-grey background made transparent; a null pixmap when
+// the picture is missing.
+QPixmap load(const QString &name);
+
+QString menuPicture(int bitmapId);     // "menu_160"
+QString toolbarPicture(int buttonId);  // "tool_2000"
+QString tabPicture(int index);         // "tab_0" .. "tab_4"
+inline QString programIcon() { return QStringLiteral("icon"); }
+
+}  // namespace Pictures

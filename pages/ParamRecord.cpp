@@ -1,0 +1,5 @@
+#include "ParamRecord.h"
+
+namespace ParamRecord {
+bool ValidateImage(const SettingsImage &, std::string &) { return true; }
+}

@@ -1,0 +1,2 @@
+list(APPEND SBQ_PAGES_CORE_SOURCES ParamRecord.h ParamRecord.cpp)
+list(APPEND SBQ_PAGES_UI_SOURCES CPage_Param1.h CPage_Param1.cpp)

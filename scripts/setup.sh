@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the demo need, then configures and builds.
+# Safe to run again: apt is skipped when every package is present.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
+  fonts-ipafont-gothic
+  libcups2-dev cups-daemon cups-client cups cups-bsd
+  libqrencode-dev zbar-tools
+  xvfb xauth imagemagick xdotool jwm
+  python3
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get -o DPkg::Lock::Timeout=300 update -qq
+  $SUDO apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+preset="${1:-debug}"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"

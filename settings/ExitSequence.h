@@ -1,0 +1,15 @@
+#pragma once
+
+class CommandHost;
+
+// The commands of the settings model that the main window routes.
+namespace SettingsCommands {
+
+// "工場出荷設定を表示": asks, then shows the factory settings.
+void OnFactorySettings(CommandHost &host);
+
+// The exit sequence: collect, ask about sending and saving, write "setting", end the window.
+// Returns true when the window was ended, false when the user chose to stay.
+bool OnExit(CommandHost &host);
+
+}  // namespace SettingsCommands

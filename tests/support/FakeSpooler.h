@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Spooler.h"
+
+#include <string>
+#include <vector>
+
+// A spooler in memory: a fixed printer list, and every job it accepted.
+class FakeSpooler : public Spooler
+{
+public:
+    struct Job
+    {
+        std::string printer;
+        std::string name;
+        std::string bytes;
+    };
+
+    std::vector<SpoolerPrinter> printers() override { return m_printers; }
+    bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+
+    void setPrinters(std::vector<SpoolerPrinter> printers) { m_printers = std::move(printers); }
+    void addPrinter(const std::string &name, const std::string &connection,
+                    const std::string &driver = "QAV Quillotron 740Q2", bool usable = true);
+    void setFailJobs(bool fail) { m_failJobs = fail; }
+
+    const std::vector<Job> &jobs() const { return m_jobs; }
+
+private:
+    std::vector<SpoolerPrinter> m_printers;
+    std::vector<Job> m_jobs;
+    bool m_failJobs = false;
+};
