@@ -1,6 +1,95 @@
 #include "SettingsFileCommands.h"
 
+#include "SettingsFile.h"
+#include "Strings.h"
+#include "UserPrompts.h"
+
+#include <QFile>
+
+#include <optional>
+
 namespace SettingsFileCommands {
-void OnLoadSettings(CommandHost &) {}
-CommandHost::SaveResult OnSaveSettings(CommandHost &) { return CommandHost::SaveResult::Cancelled; }
+
+namespace {
+
+// Both dialogs start in the data folder every time; nothing of the last choice is kept.
+QString dialogFolder(const CommandHost &host)
+{
+    return QFile::decodeName(QByteArray::fromStdString(host.dataFolder().native()));
 }
+
+std::filesystem::path toPath(const QString &chosen)
+{
+    return std::filesystem::path(QFile::encodeName(chosen).toStdString());
+}
+
+bool userKeepsChanges(CommandHost &host)
+{
+    if (!host.images().DiffersFromSent())
+        return false;
+    const auto answer = host.prompts().message(host.window(), QString::fromUtf8(Str::kAskDiscardChanges),
+                                               UserPrompts::Icon::Warning, UserPrompts::Buttons::YesNo);
+    return answer == UserPrompts::Answer::No;
+}
+
+// Takes the file's image as the current and the saved one, or tells the user it is not a
+// settings file; in that case the current image and the pages stay as they were.
+void loadFrom(CommandHost &host, const QString &chosen)
+{
+    const std::optional<SettingsImage> image = SettingsFile::read(toPath(chosen));
+    if (!image) {
+        host.prompts().message(host.window(), QString::fromUtf8(Str::kNotASettingsFile),
+                               UserPrompts::Icon::Warning, UserPrompts::Buttons::Ok);
+        return;
+    }
+    SettingsImages &images = host.images();
+    images.current = *image;
+    host.DistributeImage();
+    images.markSaved();
+    host.OnDataCheck();
+}
+
+void reportWriteFailure(CommandHost &host)
+{
+    host.prompts().message(host.window(), QString::fromUtf8(Str::kSettingsWriteFailed),
+                           UserPrompts::Icon::Error, UserPrompts::Buttons::Ok);
+}
+
+}  // namespace
+
+void OnLoadSettings(CommandHost &host)
+{
+    host.CollectImage();
+    if (userKeepsChanges(host))
+        return;
+
+    const QString chosen = host.prompts().openSettingsFile(host.window(), dialogFolder(host));
+    if (!chosen.isEmpty())
+        loadFrom(host, chosen);
+    host.ShowFirstTab();
+}
+
+CommandHost::SaveResult OnSaveSettings(CommandHost &host)
+{
+    host.CollectImage();
+    QString chosen = host.prompts().saveSettingsFile(host.window(), dialogFolder(host));
+    while (!chosen.isEmpty()) {
+        switch (SettingsFile::write(toPath(chosen), host.images().current)) {
+        case SettingsFile::WriteResult::Written:
+            host.images().markSaved();
+            return CommandHost::SaveResult::Done;
+        case SettingsFile::WriteResult::AccessDenied:
+            // The user may pick another file.
+            reportWriteFailure(host);
+            chosen = host.prompts().saveSettingsFile(host.window(), dialogFolder(host));
+            break;
+        case SettingsFile::WriteResult::OpenFailed:
+        case SettingsFile::WriteResult::WriteFailed:
+            reportWriteFailure(host);
+            return CommandHost::SaveResult::Done;
+        }
+    }
+    return CommandHost::SaveResult::Cancelled;
+}
+
+}  // namespace SettingsFileCommands
