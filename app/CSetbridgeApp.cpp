@@ -1,1 +1,62 @@
+#include "CSetbridgeApp.h"
 
+#include "CSetbridgeDlg.h"
+#include "CommandLine.h"
+#include "CupsSpooler.h"
+#include "MessageBoxPrompts.h"
+#include "ProgramFolders.h"
+#include "SingleInstance.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+CSetbridgeApp::CSetbridgeApp(const QStringList &arguments)
+    : m_arguments(arguments)
+{
+}
+
+void CSetbridgeApp::setUpLookAndLanguage()
+{
+    // The dialogs are laid out for "ＭＳ Ｐゴシック" 9 pt; where it is missing, one Japanese
+    // Gothic face draws every glyph (no mixing, no Chinese glyph shapes).
+    const QStringList gothic{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")};
+    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), gothic);
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), gothic);
+    QFont font(QStringLiteral("MS PGothic"), 9);
+    QApplication::setFont(font);
+
+    // Qt's own standard buttons and dialogs in Japanese.
+    auto *translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}
+
+int CSetbridgeApp::InitInstance()
+{
+    switch (CommandLine::parse(m_arguments)) {
+    case CommandLine::Start::Register:
+    case CommandLine::Start::Unregister:
+    case CommandLine::Start::ComponentServer:
+        return 0;  // nothing to register or serve: end at once, without a window
+    case CommandLine::Start::Normal:
+        break;
+    }
+
+    SingleInstance instance(ProgramFolders::applicationName());
+    if (!instance.claim())
+        return 0;  // the running copy comes forward instead
+
+    setUpLookAndLanguage();
+
+    MessageBoxPrompts prompts;
+    const std::unique_ptr<Spooler> spooler = makeSystemSpooler();
+    CSetbridgeDlg window({prompts, *spooler, ProgramFolders::dataFolder(), ProgramFolders::helpPath()});
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &CSetbridgeDlg::bringToFront);
+    window.DoModal();
+    return 0;
+}

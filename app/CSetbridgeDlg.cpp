@@ -1,1 +1,413 @@
+#include "CSetbridgeDlg.h"
 
+#include "Accelerators.h"
+#include "AutoSettings.h"
+#include "CAboutDlg.h"
+#include "CPage_IP.h"
+#include "CPage_Issue.h"
+#include "CPage_Param1.h"
+#include "CPage_Set.h"
+#include "CPrinterSelectDlg.h"
+#include "CSendSelectDlg.h"
+#include "ExitSequence.h"
+#include "HelpWindow.h"
+#include "MenuTable.h"
+#include "Pictures.h"
+#include "PrinterSwitch.h"
+#include "SendSettings.h"
+#include "SettingsFileCommands.h"
+#include "Strings.h"
+#include "UserPrompts.h"
+#include "ui_CSetbridgeDlg.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include <cstdlib>
+
+namespace {
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+struct TabEntry
+{
+    const char *caption;
+    int picture;
+};
+
+// Tab index -> caption and picture; picture 3 is not used.
+constexpr std::array<TabEntry, 4> kTabs{{
+    {Str::kTabParam, 2},
+    {Str::kTabFine, 0},
+    {Str::kTabIp, 1},
+    {Str::kTabIssue, 4},
+}};
+
+}  // namespace
+
+CSetbridgeDlg::CSetbridgeDlg(const Services &services, QWidget *parent)
+    : QDialog(parent)
+    , m_services(services)
+    , m_ui(std::make_unique<Ui::CSetbridgeDlg>())
+    , m_printerSelectDlg(new CPrinterSelectDlg(services.spooler, services.prompts, this))
+    , m_sendSelectDlg(new CSendSelectDlg(this))
+    , m_terminate([](int exitCode) { std::exit(exitCode); })
+{
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    connect(m_sendSelectDlg, &CSendSelectDlg::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
+}
+
+CSetbridgeDlg::~CSetbridgeDlg() = default;
+
+int CSetbridgeDlg::DoModal()
+{
+    if (!OnInitDialog())
+        return QDialog::Accepted;
+    return exec();
+}
+
+bool CSetbridgeDlg::OnInitDialog()
+{
+    m_ui->setupUi(this);
+    buildMenu();
+    locateHelp();
+    setWindowIcon(Pictures::load(Pictures::programIcon()));
+    buildToolBar();
+    buildStatusBar();
+    m_printerSelectDlg->m_bStarted = 0;
+    setCommandEnabled(ResId::kCmdSendSettings, true);
+    buildTabs();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);  // fixed frame: no resizing, no maximising
+
+    m_images.startFrom(AutoSettings::read(m_services.dataFolder));
+    DistributeImage();
+
+    OnSwitchPrinter();  // the start-up selection; it may end the window
+    if (m_ended)
+        return false;
+    m_printerSelectDlg->m_bStarted = 1;
+    focusInto(page(0));
+    return true;
+}
+
+void CSetbridgeDlg::buildMenu()
+{
+    m_menu.LoadMenu(ResId::kMainMenu);
+    for (const MenuTable::Popup &popup : MenuTable::kPopups) {
+        for (int i = 0; i < popup.count; ++i) {
+            if (popup.items[i].bitmap >= 0)
+                m_menu.ModifyODMenu(nullptr, popup.items[i].id, popup.items[i].bitmap);
+        }
+    }
+    layout()->setMenuBar(m_menu.attachTo(this));
+    connect(&m_menu, &CIconMenu::command, this, &CSetbridgeDlg::runCommand);
+
+    m_accelerators = new Accelerators(this, [this](int command) { return isCommandEnabled(command); });
+    for (const MenuTable::Accelerator &accelerator : MenuTable::kAccelerators)
+        m_accelerators->add(QKeySequence(QString::fromLatin1(accelerator.keys)), accelerator.id);
+    connect(m_accelerators, &Accelerators::triggered, this, &CSetbridgeDlg::runCommand);
+}
+
+void CSetbridgeDlg::locateHelp()
+{
+    m_strHelpPath = m_services.helpPath;
+    if (!QFileInfo::exists(m_strHelpPath))
+        setCommandEnabled(ResId::kCmdHelpContents, false);  // F1 is then without effect too
+}
+
+void CSetbridgeDlg::buildToolBar()
+{
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("toolbar_%1").arg(ResId::kToolBar));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setFocusPolicy(Qt::NoFocus);
+    for (const MenuTable::ToolButton &button : MenuTable::kToolbar) {
+        if (button.id == 0) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction *action = m_toolBar->addAction(Pictures::load(Pictures::toolbarPicture(button.id)), QString());
+        action->setToolTip(text(button.tooltip));
+        action->setObjectName(QStringLiteral("tool_%1").arg(button.id));
+        const int command = button.command;
+        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+        m_toolActions.insert(button.id, action);
+    }
+    auto *mainLayout = qobject_cast<QBoxLayout *>(layout());
+    mainLayout->insertWidget(0, m_toolBar);
+}
+
+void CSetbridgeDlg::buildStatusBar()
+{
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("statusbar_%1").arg(ResId::kStatusBar));
+    m_statusBar->setSizeGripEnabled(false);
+    for (QLabel *&pane : m_panes) {
+        pane = new QLabel(m_statusBar);
+        pane->setFrameShape(QFrame::Panel);
+        pane->setFrameShadow(QFrame::Sunken);
+    }
+    // Pane 0 takes three fifths of the bar's width as created; pane 1 the rest.
+    const int width = m_ui->tab_1000->sizeHint().width() + 14;
+    m_panes[0]->setFixedWidth(width / 5 * 3);
+    m_statusBar->addWidget(m_panes[0]);
+    m_statusBar->addWidget(m_panes[1], 1);
+    layout()->addWidget(m_statusBar);
+}
+
+void CSetbridgeDlg::buildTabs()
+{
+    QTabWidget *tabWidget = m_ui->tab_1000;
+    tabWidget->tabBar()->setFocusPolicy(Qt::StrongFocus);  // takes the focus when clicked
+    m_pageParam = new CPage_Param1;
+    m_pageSet = new CPage_Set;
+    m_pageIp = new CPage_IP;
+    m_pageIssue = new CPage_Issue;
+    const std::array<SettingsPage *, 4> pages = pagesInOrder();
+    for (std::size_t index = 0; index < pages.size(); ++index) {
+        tabWidget->addTab(pages[index], Pictures::load(Pictures::tabPicture(kTabs[index].picture)),
+                          text(kTabs[index].caption));
+        connect(pages[index], &SettingsPage::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
+    }
+    tabWidget->setCurrentIndex(0);
+    connect(tabWidget, &QTabWidget::currentChanged, this, &CSetbridgeDlg::OnTabChange);
+}
+
+std::array<SettingsPage *, 4> CSetbridgeDlg::pagesInOrder() const
+{
+    return {m_pageParam, m_pageSet, m_pageIp, m_pageIssue};
+}
+
+QTabWidget *CSetbridgeDlg::tabs() const
+{
+    return m_ui->tab_1000;
+}
+
+SettingsPage *CSetbridgeDlg::page(int index) const
+{
+    return pagesInOrder().at(static_cast<std::size_t>(index));
+}
+
+QString CSetbridgeDlg::statusPane(int pane) const
+{
+    return m_panes.at(static_cast<std::size_t>(pane))->text();
+}
+
+bool CSetbridgeDlg::isCommandEnabled(int command) const
+{
+    const QAction *action = m_menu.action(command);
+    return action && action->isEnabled();
+}
+
+void CSetbridgeDlg::setCommandEnabled(int command, bool enabled)
+{
+    if (QAction *action = m_menu.action(command))
+        action->setEnabled(enabled);
+    for (const MenuTable::ToolButton &button : MenuTable::kToolbar) {
+        if (button.command == command && button.id != 0) {
+            if (QAction *tool = toolAction(button.id))
+                tool->setEnabled(enabled);
+        }
+    }
+}
+
+void CSetbridgeDlg::runCommand(int command)
+{
+    switch (command) {
+    case ResId::kCmdLoadSettings: OnLoadSettings(); break;
+    case ResId::kCmdSaveSettings: OnSaveSettings(); break;
+    case ResId::kCmdSendSettings: OnSendSettings(); break;
+    case ResId::kCmdFactorySettings: OnFactorySettings(); break;
+    case ResId::kCmdSwitchPrinter: OnSwitchPrinter(); break;
+    case ResId::kCmdExit: OnExit(); break;
+    case ResId::kCmdShowParamTab: SelectTab(0); break;
+    case ResId::kCmdShowFineTab: SelectTab(1); break;
+    case ResId::kCmdShowIpTab: SelectTab(2); break;
+    case ResId::kCmdShowIssueTab: SelectTab(3); break;
+    case ResId::kCmdTestPrint: OnTestPrint(); break;
+    case ResId::kCmdHeadCheck: OnHeadCheck(); break;
+    case ResId::kCmdHelpContents: OnHelpContents(); break;
+    case ResId::kCmdAbout: OnAbout(); break;
+    case ResId::kCmdDataCheck: OnDataCheck(); break;
+    default: break;
+    }
+}
+
+// --- The images and the pages ---------------------------------------------------------------
+
+void CSetbridgeDlg::DistributeImage()
+{
+    for (SettingsPage *settingsPage : pagesInOrder())
+        settingsPage->LoadFromImage(m_images.current);
+}
+
+void CSetbridgeDlg::CollectImage()
+{
+    for (SettingsPage *settingsPage : pagesInOrder())
+        settingsPage->StoreToImage(m_images.current);
+}
+
+void CSetbridgeDlg::ResetToFactory()
+{
+    m_images.current = SettingsImage::factory();
+    DistributeImage();
+    SelectTab(0);
+    prompts().message(this, text(Str::kFactoryShown), UserPrompts::Icon::Information, UserPrompts::Buttons::Ok);
+    OnDataCheck();
+}
+
+void CSetbridgeDlg::OnFactorySettings()
+{
+    SettingsCommands::OnFactorySettings(*this);
+}
+
+void CSetbridgeDlg::OnDataCheck()
+{
+    // The send command is available at all times; nothing ever disables it.
+    setCommandEnabled(ResId::kCmdSendSettings, true);
+}
+
+bool CSetbridgeDlg::OnExit()
+{
+    return SettingsCommands::OnExit(*this);
+}
+
+void CSetbridgeDlg::OnLoadSettings()
+{
+    SettingsFileCommands::OnLoadSettings(*this);
+}
+
+CommandHost::SaveResult CSetbridgeDlg::OnSaveSettings()
+{
+    return SettingsFileCommands::OnSaveSettings(*this);
+}
+
+// --- The printer ---------------------------------------------------------------------------
+
+void CSetbridgeDlg::OnSwitchPrinter()
+{
+    PrinterSwitch::run(*this, *m_printerSelectDlg);
+}
+
+int CSetbridgeDlg::OnSendSettings()
+{
+    return SendSettings::run(*this, *m_sendSelectDlg);
+}
+
+void CSetbridgeDlg::OnTestPrint() {}
+
+void CSetbridgeDlg::OnHeadCheck() {}
+
+void CSetbridgeDlg::showPrinterInStatusBar(const QString &name, const QString &connection)
+{
+    m_panes[0]->setText(text(Str::kPanePrinter).replace(QStringLiteral("%s"), name));
+    m_panes[1]->setText(text(Str::kPaneConnection).replace(QStringLiteral("%s"), connection));
+}
+
+void CSetbridgeDlg::setSwitchPrinterEnabled(bool enabled)
+{
+    setCommandEnabled(ResId::kCmdSwitchPrinter, enabled);
+}
+
+// --- Ending ---------------------------------------------------------------------------------
+
+void CSetbridgeDlg::endMainWindow()
+{
+    m_ended = true;
+    QDialog::done(QDialog::Accepted);
+}
+
+void CSetbridgeDlg::terminateProgram(int exitCode)
+{
+    m_ended = true;
+    m_terminate(exitCode);
+}
+
+void CSetbridgeDlg::closeEvent(QCloseEvent *event)
+{
+    // The close box, Alt+F4 and the window menu's Close: the exit sequence decides.
+    if (!m_ended)
+        OnExit();
+    if (m_ended)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CSetbridgeDlg::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+// --- Tabs -------------------------------------------------------------------------------------
+
+void CSetbridgeDlg::SelectTab(int index)
+{
+    m_selectingTab = true;
+    tabs()->setCurrentIndex(index);
+    m_selectingTab = false;
+    if (!tabs()->tabBar()->hasFocus())
+        focusInto(page(index));
+}
+
+void CSetbridgeDlg::ShowFirstTab()
+{
+    m_selectingTab = true;
+    tabs()->setCurrentIndex(0);
+    m_selectingTab = false;
+}
+
+void CSetbridgeDlg::OnTabChange(int index)
+{
+    if (m_selectingTab)
+        return;
+    if (!tabs()->tabBar()->hasFocus())
+        focusInto(page(index));
+}
+
+void CSetbridgeDlg::focusInto(QWidget *target)
+{
+    // The first control of the page, in tab order, that takes the focus.
+    QWidget *candidate = target->nextInFocusChain();
+    for (int guard = 0; candidate && candidate != target && guard < 1000; ++guard) {
+        if (target->isAncestorOf(candidate) && candidate->isEnabled() && candidate->isVisibleTo(target)
+            && (candidate->focusPolicy() & Qt::TabFocus)) {
+            candidate->setFocus(Qt::TabFocusReason);
+            return;
+        }
+        candidate = candidate->nextInFocusChain();
+    }
+}
+
+// --- Help and About -----------------------------------------------------------------------------
+
+void CSetbridgeDlg::OnHelpContents()
+{
+    if (!m_helpWindow)
+        m_helpWindow = new HelpWindow(this);
+    if (!m_helpWindow->open(m_strHelpPath))
+        prompts().message(this, text(Str::kHelpNotFound), UserPrompts::Icon::Warning, UserPrompts::Buttons::Ok);
+}
+
+void CSetbridgeDlg::OnAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}

@@ -1,1 +1,144 @@
 #pragma once
+
+#include "CIconMenu.h"
+#include "CommandHost.h"
+
+#include <QDialog>
+#include <QHash>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+class Accelerators;
+class CPage_IP;
+class CPage_Issue;
+class CPage_Param1;
+class CPage_Set;
+class CPrinterSelectDlg;
+class CSendSelectDlg;
+class HelpWindow;
+class QAction;
+class QLabel;
+class QStatusBar;
+class QTabWidget;
+class QToolBar;
+class SettingsPage;
+
+namespace Ui {
+class CSetbridgeDlg;
+}
+
+// The main window: menu, toolbar, the four setting pages on their tabs and the status bar. It
+// holds the settings images and the selected printer, routes every command to its handler and
+// ends only through the exit sequence or the printer selection.
+class CSetbridgeDlg : public QDialog, public CommandHost
+{
+    Q_OBJECT
+
+public:
+    struct Services
+    {
+        UserPrompts &prompts;
+        Spooler &spooler;
+        std::filesystem::path dataFolder;  // "setting" and the file dialogs' folder
+        QString helpPath;                  // the help document
+    };
+
+    explicit CSetbridgeDlg(const Services &services, QWidget *parent = nullptr);
+    ~CSetbridgeDlg() override;
+
+    // Runs the opening sequence, then the window's modal loop, unless the start-up printer
+    // selection already ended the window.
+    int DoModal();
+    // The opening sequence. False when the start-up printer selection ended the window.
+    bool OnInitDialog();
+
+    // The routing table: every menu item, toolbar button and accelerator lands here.
+    void runCommand(int command);
+
+    // Command handlers.
+    void OnLoadSettings();
+    SaveResult OnSaveSettings() override;
+    int OnSendSettings() override;
+    void OnFactorySettings();
+    void OnSwitchPrinter() override;
+    bool OnExit();
+    void OnTestPrint();
+    void OnHeadCheck();
+    void OnHelpContents();
+    void OnAbout();
+    void OnDataCheck() override;
+    void SelectTab(int index);
+    void ShowFirstTab() override;
+
+    // CommandHost.
+    SettingsImages &images() override { return m_images; }
+    void CollectImage() override;
+    void DistributeImage() override;
+    void ResetToFactory() override;
+    SelectedPrinter &selectedPrinter() override { return m_printer; }
+    void showPrinterInStatusBar(const QString &name, const QString &connection) override;
+    void setSwitchPrinterEnabled(bool enabled) override;
+    void endMainWindow() override;
+    void terminateProgram(int exitCode) override;
+    UserPrompts &prompts() override { return m_services.prompts; }
+    Spooler &spooler() override { return m_services.spooler; }
+    QWidget *window() override { return this; }
+    std::filesystem::path dataFolder() const override { return m_services.dataFolder; }
+
+    // What tests and the application look at.
+    bool isEnded() const { return m_ended; }
+    bool isCommandEnabled(int command) const;
+    void setTerminateHandler(std::function<void(int)> handler) { m_terminate = std::move(handler); }
+    QTabWidget *tabs() const;
+    SettingsPage *page(int index) const;
+    CIconMenu &menu() { return m_menu; }
+    QToolBar *toolBar() const { return m_toolBar; }
+    QAction *toolAction(int buttonId) const { return m_toolActions.value(buttonId, nullptr); }
+    QString statusPane(int pane) const;
+    CPrinterSelectDlg &printerSelectDlg() { return *m_printerSelectDlg; }
+    CSendSelectDlg &sendSelectDlg() { return *m_sendSelectDlg; }
+
+    // Restores the window if minimised and brings it to the front (a second start asked for it).
+    void bringToFront();
+
+protected:
+    void accept() override {}  // Enter does nothing
+    void reject() override {}  // Escape does nothing
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenu();
+    void locateHelp();
+    void buildToolBar();
+    void buildStatusBar();
+    void buildTabs();
+    void setCommandEnabled(int command, bool enabled);
+    void OnTabChange(int index);
+    void focusInto(QWidget *page);
+    std::array<SettingsPage *, 4> pagesInOrder() const;
+
+    Services m_services;
+    std::unique_ptr<Ui::CSetbridgeDlg> m_ui;
+    CIconMenu m_menu;
+    CPrinterSelectDlg *m_printerSelectDlg;
+    CSendSelectDlg *m_sendSelectDlg;
+    CPage_Set *m_pageSet = nullptr;
+    CPage_IP *m_pageIp = nullptr;
+    CPage_Param1 *m_pageParam = nullptr;
+    CPage_Issue *m_pageIssue = nullptr;
+    QString m_strHelpPath;
+    SelectedPrinter m_printer;
+    SettingsImages m_images;
+    QToolBar *m_toolBar = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    std::array<QLabel *, 2> m_panes{};
+    QHash<int, QAction *> m_toolActions;  // by button id
+    Accelerators *m_accelerators = nullptr;
+    HelpWindow *m_helpWindow = nullptr;
+    std::function<void(int)> m_terminate;
+    bool m_selectingTab = false;
+    bool m_ended = false;
+};

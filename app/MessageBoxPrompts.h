@@ -1,1 +1,12 @@
 #pragma once
+
+#include "UserPrompts.h"
+
+// The real prompts: Qt message boxes captioned "Setbridge" and Qt's file dialogs.
+class MessageBoxPrompts : public UserPrompts
+{
+public:
+    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons) override;
+    QString openSettingsFile(QWidget *parent, const QString &folder) override;
+    QString saveSettingsFile(QWidget *parent, const QString &folder) override;
+};

@@ -1,1 +1,76 @@
+#include "ExitSequence.h"
 
+#include "AutoSettings.h"
+#include "CommandHost.h"
+#include "Strings.h"
+#include "UserPrompts.h"
+
+namespace SettingsCommands {
+
+namespace {
+
+using Answer = UserPrompts::Answer;
+
+Answer ask(CommandHost &host, const char *text, UserPrompts::Buttons buttons)
+{
+    return host.prompts().message(host.window(), QString::fromUtf8(text), UserPrompts::Icon::Warning, buttons);
+}
+
+// Sending before leaving: false when the user stays (Cancel, or a send that was not attempted).
+bool offerSend(CommandHost &host)
+{
+    switch (ask(host, Str::kAskSendBeforeExit, UserPrompts::Buttons::YesNoCancel)) {
+    case Answer::Yes:
+        return host.OnSendSettings() != -1;
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Saving before leaving: false when the user stays (Cancel, or a cancelled save dialog).
+bool offerSave(CommandHost &host)
+{
+    switch (ask(host, Str::kAskSaveBeforeExit, UserPrompts::Buttons::YesNoCancel)) {
+    case Answer::Yes:
+        return host.OnSaveSettings() != CommandHost::SaveResult::Cancelled;
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void WriteAutoSettings(CommandHost &host)
+{
+    host.CollectImage();
+    AutoSettings::write(host.dataFolder(), host.images().current);  // a failure is not reported
+}
+
+}  // namespace
+
+void OnFactorySettings(CommandHost &host)
+{
+    if (ask(host, Str::kAskFactory, UserPrompts::Buttons::OkCancel) == Answer::Ok)
+        host.ResetToFactory();
+}
+
+bool OnExit(CommandHost &host)
+{
+    host.CollectImage();
+    // Both tests come first: a send on the way out does not silence the save question.
+    const bool unsent = host.images().DiffersFromSent();
+    const bool unsaved = host.images().DiffersFromSaved();
+
+    if (unsent && !offerSend(host))
+        return false;
+    if (unsaved && !offerSave(host))
+        return false;
+
+    WriteAutoSettings(host);
+    host.endMainWindow();
+    return true;
+}
+
+}  // namespace SettingsCommands

@@ -1,0 +1,208 @@
+#include "AutoSettings.h"
+#include "CSetbridgeDlg.h"
+#include "FakeSpooler.h"
+#include "ResourceIds.h"
+#include "ScriptedPrompts.h"
+#include "SettingsFile.h"
+#include "SettingsPage.h"
+#include "Strings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+std::string fileBytes(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedPrompts m_prompts;
+    FakeSpooler m_spooler;
+    std::unique_ptr<CSetbridgeDlg> m_window;
+
+    std::filesystem::path folder() const { return m_dir.path().toStdString(); }
+
+    CSetbridgeDlg &open(const QString &helpPath = QStringLiteral("/nonexistent/sbq740.html"))
+    {
+        m_window = std::make_unique<CSetbridgeDlg>(
+            CSetbridgeDlg::Services{m_prompts, m_spooler, folder(), helpPath});
+        m_window->setTerminateHandler([](int code) { QFAIL(qPrintable(QStringLiteral("terminated with %1").arg(code))); });
+        if (!m_window->OnInitDialog())
+            qFatal("the start-up selection ended the window");
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        if (!QTest::qWaitForWindowActive(m_window.get()))
+            qWarning("window not active");
+        return *m_window;
+    }
+
+    // A line edit on the given page, to put the focus into the page.
+    QLineEdit *editOn(int pageIndex)
+    {
+        const auto edits = m_window->page(pageIndex)->findChildren<QLineEdit *>();
+        return edits.isEmpty() ? nullptr : edits.constFirst();
+    }
+
+private slots:
+    void init()
+    {
+        std::filesystem::remove(AutoSettings::path(folder()));
+        m_prompts.clear();
+        m_spooler.setPrinters({});
+        m_spooler.addPrinter("Q740", "socket://127.0.0.1:9100");
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+    }
+
+    void startsWithFactoryImageWithoutSettingFile()
+    {
+        CSetbridgeDlg &window = open();
+        QCOMPARE(window.images().current, SettingsImage::factory());
+        QCOMPARE(window.images().saved, SettingsImage::factory());
+        QCOMPARE(window.images().sent, SettingsImage::factory());
+        QCOMPARE(window.tabs()->currentIndex(), 0);
+        QCOMPARE(window.tabs()->tabText(1), QString::fromUtf8("微調設定      "));
+    }
+
+    void exitWithoutChangesAsksNothingAndWritesSetting()
+    {
+        CSetbridgeDlg &window = open();
+        m_prompts.clear();
+        window.close();
+        QVERIFY(window.isEnded());
+        QCOMPARE(m_prompts.texts(), QStringList{});
+        const std::string written = fileBytes(AutoSettings::path(folder()));
+        QCOMPARE(written.size(), SettingsFile::kFileSize);
+        QCOMPARE(written, std::string(SettingsFile::kHeader) + std::string(SettingsImage::factory().data(), 260));
+    }
+
+    void enterAndEscapeDoNothing()
+    {
+        CSetbridgeDlg &window = open();
+        m_prompts.clear();
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+            QTest::keyClick(&window, key);
+            if (QLineEdit *edit = editOn(0))
+                QTest::keyClick(edit, key);
+        }
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.isEnded());
+        QCOMPARE(m_prompts.texts(), QStringList{});
+    }
+
+    void closeBoxRunsExitSequenceAndCancelKeepsWindow()
+    {
+        CSetbridgeDlg &window = open();
+        window.images().sent[46] = 'F';  // the image now differs from what was last sent
+        m_prompts.clear();
+        m_prompts.answer(UserPrompts::Answer::Cancel);
+        window.close();
+        QCOMPARE(m_prompts.texts(), QStringList{QString::fromUtf8(Str::kAskSendBeforeExit)});
+        QVERIFY(!window.isEnded());
+        QVERIFY(window.isVisible());
+        QVERIFY(!std::filesystem::exists(AutoSettings::path(folder())));
+    }
+
+    void tabCommands_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("tab");
+        QTest::newRow("Ctrl+P") << int(Qt::Key_P) << 0;
+        QTest::newRow("Ctrl+K") << int(Qt::Key_K) << 1;
+        QTest::newRow("Ctrl+A") << int(Qt::Key_A) << 2;
+        QTest::newRow("Ctrl+G") << int(Qt::Key_G) << 3;
+    }
+
+    // Accelerators win over an edit field's own keys, and a tab command moves the focus into
+    // the page it shows.
+    void tabCommands()
+    {
+        QFETCH(int, command);
+        QFETCH(int, tab);
+        CSetbridgeDlg &window = open();
+        window.SelectTab(tab == 0 ? 3 : 0);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QTest::keyClick(focus, Qt::Key(command), Qt::ControlModifier);
+        QCOMPARE(window.tabs()->currentIndex(), tab);
+        QWidget *nowFocused = QApplication::focusWidget();
+        QVERIFY(nowFocused);
+        QVERIFY2(window.page(tab)->isAncestorOf(nowFocused), qPrintable(nowFocused->objectName()));
+    }
+
+    void tabCommandLeavesFocusOnTabBar()
+    {
+        CSetbridgeDlg &window = open();
+        window.tabs()->tabBar()->setFocus();
+        QTRY_VERIFY(window.tabs()->tabBar()->hasFocus());
+        window.runCommand(ResId::kCmdShowIpTab);
+        QCOMPARE(window.tabs()->currentIndex(), 2);
+        QVERIFY(window.tabs()->tabBar()->hasFocus());
+    }
+
+    void showFirstTabLeavesFocus()
+    {
+        CSetbridgeDlg &window = open();
+        window.tabs()->tabBar()->setFocus();
+        window.SelectTab(3);
+        window.ShowFirstTab();
+        QCOMPARE(window.tabs()->currentIndex(), 0);
+        QVERIFY(window.tabs()->tabBar()->hasFocus());
+    }
+
+    void helpItemFollowsTheHelpFile()
+    {
+        {
+            CSetbridgeDlg &window = open();
+            QVERIFY(!window.isCommandEnabled(ResId::kCmdHelpContents));
+            m_prompts.clear();
+            QTest::keyClick(&window, Qt::Key_F1);  // greyed: F1 has no effect either
+            QCOMPARE(m_prompts.texts(), QStringList{});
+        }
+        const QString help = m_dir.filePath(QStringLiteral("sbq740.html"));
+        std::ofstream(help.toStdString()) << "<html><title>help</title><body>help</body></html>";
+        CSetbridgeDlg &window = open(help);
+        QVERIFY(window.isCommandEnabled(ResId::kCmdHelpContents));
+    }
+
+    void sendCommandIsEnabledFromTheStart()
+    {
+        CSetbridgeDlg &window = open();
+        QVERIFY(window.isCommandEnabled(ResId::kCmdSendSettings));
+        QVERIFY(window.toolAction(ResId::kToolSend)->isEnabled());
+        window.OnDataCheck();
+        QVERIFY(window.isCommandEnabled(ResId::kCmdSendSettings));
+    }
+
+    void toolbarTooltips()
+    {
+        CSetbridgeDlg &window = open();
+        QCOMPARE(window.toolAction(ResId::kToolLoad)->toolTip(), QString::fromUtf8("設定ファイルの読み込み"));
+        QCOMPARE(window.toolAction(ResId::kToolHeadCheck)->toolTip(), QString::fromUtf8("ヘッド断線チェック"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
