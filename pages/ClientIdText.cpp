@@ -1,0 +1,226 @@
+#include "ClientIdText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iconv.h>
+
+namespace ClientIdText {
+namespace {
+
+constexpr char kFill = 'F';
+constexpr std::size_t kHexBoxTaken = 64;  // characters of a HEX box the store looks at
+
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// A digit pair read as a hex number; a lone digit or a non-digit gives a value below 0x10 or -1,
+// which no caller's range accepts.
+int pairValue(std::string_view pair)
+{
+    const int high = hexDigitValue(pair[0]);
+    if (high < 0 || pair.size() < 2)
+        return high;
+    const int low = hexDigitValue(pair[1]);
+    return low < 0 ? high : high * 16 + low;
+}
+
+// One byte per digit pair whose value lies in [lowest, highest].
+std::string bytesFromPairs(std::string_view digits, int lowest, int highest)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        const int value = pairValue(digits.substr(i, 2));
+        if (value >= lowest && value <= highest)
+            bytes.push_back(static_cast<char>(value));
+    }
+    return bytes;
+}
+
+std::string hexFromBytes(std::string_view bytes, const char *digits)
+{
+    std::string hex;
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        hex.push_back(digits[byte >> 4]);
+        hex.push_back(digits[byte & 0x0F]);
+    }
+    return hex;
+}
+
+std::string upperCased(std::string_view text)
+{
+    std::string upper(text);
+    for (char &c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+std::string filledField(std::string text)
+{
+    text.resize(kFieldWidth, kFill);
+    return text;
+}
+
+}  // namespace
+
+std::string ShownFromField(std::string_view field, bool hex)
+{
+    const std::string digits = upperCased(field.substr(0, kFieldWidth));
+    if (hex)
+        return digits;
+    return bytesFromPairs(digits, 0x21, 0xDF);
+}
+
+std::string FieldFromBox(std::string_view boxBytes, bool hex)
+{
+    if (hex)
+        return filledField(std::string(boxBytes.substr(0, kHexBoxTaken)));
+    return filledField(hexFromBytes(boxBytes, "0123456789abcdef"));
+}
+
+std::string AsciiFromHexBox(std::string_view boxBytes)
+{
+    return bytesFromPairs(upperCased(boxBytes.substr(0, kHexBoxDigits)), 0x20, 0x7E);
+}
+
+std::string HexFromAsciiBox(std::string_view boxBytes)
+{
+    return hexFromBytes(boxBytes.substr(0, kHexBoxDigits), "0123456789ABCDEF");
+}
+
+bool IsHexDigits(std::string_view text)
+{
+    for (char c : text) {
+        if (hexDigitValue(c) < 0)
+            return false;
+    }
+    return true;
+}
+
+std::string FieldToStore(const std::optional<Loaded> &loaded, std::string_view boxUtf8, bool hex)
+{
+    if (loaded && loaded->hex == hex && loaded->shownUtf8 == boxUtf8 && loaded->field.size() == kFieldWidth)
+        return loaded->field;
+    return FieldFromBox(Cp932::FromUtf8Lossy(boxUtf8), hex);
+}
+
+}  // namespace ClientIdText
+
+namespace Cp932 {
+namespace {
+
+constexpr const char *kCodePage = "CP932";
+constexpr const char *kUtf8 = "UTF-8";
+
+// One iconv conversion descriptor, closed on scope exit.
+class Converter
+{
+public:
+    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (isOpen())
+            iconv_close(m_cd);
+    }
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+
+    bool isOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts `input`; at each character it can't convert, `skip` tells how many input bytes to
+    // drop and `replacement` is written instead. With no replacement, returns nothing instead.
+    template <typename Skip>
+    std::optional<std::string> convert(std::string_view input, const std::optional<std::string> &replacement,
+                                       Skip skip) const
+    {
+        if (!isOpen())
+            return std::nullopt;
+        std::string in(input);
+        std::string out;
+        char *inPtr = in.data();
+        std::size_t inLeft = in.size();
+        char buffer[256];
+        while (inLeft > 0) {
+            char *outPtr = buffer;
+            std::size_t outLeft = sizeof buffer;
+            const std::size_t result = iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
+            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+            if (result != static_cast<std::size_t>(-1) || errno == E2BIG)
+                continue;
+            if (!replacement)
+                return std::nullopt;
+            const std::size_t skipped = std::min(inLeft, skip(static_cast<unsigned char>(*inPtr)));
+            inPtr += skipped;
+            inLeft -= skipped;
+            out += *replacement;
+        }
+        return out;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+std::size_t utf8SequenceLength(unsigned char lead)
+{
+    if (lead >= 0xF0)
+        return 4;
+    if (lead >= 0xE0)
+        return 3;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
+
+std::size_t oneByte(unsigned char)
+{
+    return 1;
+}
+
+}  // namespace
+
+std::optional<std::string> FromUtf8(std::string_view utf8)
+{
+    return Converter(kCodePage, kUtf8).convert(utf8, std::nullopt, utf8SequenceLength);
+}
+
+std::string FromUtf8Lossy(std::string_view utf8)
+{
+    return Converter(kCodePage, kUtf8).convert(utf8, std::string("?"), utf8SequenceLength).value_or("");
+}
+
+std::string ToUtf8(std::string_view cp932)
+{
+    return Converter(kUtf8, kCodePage).convert(cp932, std::string("\xEF\xBF\xBD"), oneByte).value_or("");
+}
+
+}  // namespace Cp932
+
+namespace ClientIdTextMode {
+namespace {
+
+bool g_holdsHex = false;  // the box holds ASCII text until a page shows HEX text
+
+}  // namespace
+
+bool HoldsHex()
+{
+    return g_holdsHex;
+}
+
+void SetHoldsHex(bool holdsHex)
+{
+    g_holdsHex = holdsHex;
+}
+
+}  // namespace ClientIdTextMode

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The DHCP client ID as the page shows it and as the image holds it. The image holds 32 hex
+// digits, two per byte of the ID, filled with 'F'. The box shows either those digits (HEX) or the
+// ID's own bytes as code-page-932 text (ASCII). Everything here works on CP932 bytes; Cp932 turns
+// them into the UTF-8 the widgets use and back.
+namespace ClientIdText {
+
+inline constexpr std::size_t kFieldWidth = 32;      // hex digits in the image
+inline constexpr std::size_t kAsciiBoxBytes = 16;   // box limit while it holds ASCII text
+inline constexpr std::size_t kHexBoxDigits = 32;    // box limit while it holds HEX text
+
+// Text shown after loading the 32-digit field. HEX: the digits in upper case. ASCII: one byte
+// per digit pair whose value lies in 0x21-0xDF; other pairs add nothing (so the 'F' fill shows as
+// nothing).
+std::string ShownFromField(std::string_view field, bool hex);
+
+// The 32 characters to store for the box text. ASCII: every byte as two lower-case hex digits.
+// HEX: the text as typed. Padded with 'F' and cut to 32.
+std::string FieldFromBox(std::string_view boxBytes, bool hex);
+
+// "ASCII" chosen while the box holds hex digits: pairs (a last odd digit alone) whose value lies
+// in 0x20-0x7E become one byte each; others are dropped.
+std::string AsciiFromHexBox(std::string_view boxBytes);
+
+// "HEX" chosen while the box holds ASCII text: every byte as two upper-case hex digits.
+std::string HexFromAsciiBox(std::string_view boxBytes);
+
+// True when every character is a hexadecimal digit (either case).
+bool IsHexDigits(std::string_view text);
+
+// The field as it stood when the page was loaded, with the box text (UTF-8) and mode it was
+// shown in.
+struct Loaded
+{
+    std::string field;
+    std::string shownUtf8;
+    bool hex = false;
+};
+
+// What to store for the box text (UTF-8): when the box still shows the loaded text in the loaded
+// mode, the loaded field byte for byte (the ASCII view drops spaces and the HEX view changes case,
+// so re-encoding an unedited box could change the image); otherwise FieldFromBox of the text's
+// CP932 bytes.
+std::string FieldToStore(const std::optional<Loaded> &loaded, std::string_view boxUtf8, bool hex);
+
+}  // namespace ClientIdText
+
+// Code page 932 (Shift-JIS with the Windows extensions) <-> UTF-8, through iconv.
+namespace Cp932 {
+
+// Nothing when some character has no CP932 form.
+std::optional<std::string> FromUtf8(std::string_view utf8);
+// As FromUtf8, with '?' for each character that has no CP932 form.
+std::string FromUtf8Lossy(std::string_view utf8);
+// Bytes that form no CP932 character become U+FFFD.
+std::string ToUtf8(std::string_view cp932);
+
+}  // namespace Cp932
+
+// Whether the client-ID box holds HEX text. One flag for the whole program: it follows the text in
+// the box, while the page's input type follows the radio buttons.
+namespace ClientIdTextMode {
+
+bool HoldsHex();
+void SetHoldsHex(bool holdsHex);
+
+}  // namespace ClientIdTextMode
