@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <memory>
 #include <string>
 
 #include <sys/resource.h>
