@@ -1,0 +1,360 @@
+// The fine-adjustment page as the user meets it: rows, typing, spins, direction lists, and the
+// bytes it writes back.
+#include "CPage_Set.h"
+#include "FineFields.h"
+#include "ImageLayout.h"
+#include "SpinControl.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr std::size_t kRecord = ImageLayout::kFineRecord;
+
+constexpr int kFeed = 0;
+constexpr int kBackFeed = 2;
+constexpr int kX = 3;
+constexpr int kDensity = 4;
+constexpr int kDensityDirect = 5;
+constexpr int kRibbon = 6;
+constexpr int kRibbonBackTension = 7;
+constexpr int kThreshold = 8;
+constexpr int kThresholdTransmissive = 9;
+
+QString qText(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+SettingsImage factoryWith(std::size_t position, const std::string &text)
+{
+    SettingsImage image = SettingsImage::factory();
+    for (std::size_t i = 0; i < text.size(); ++i)
+        image[kRecord + position + i] = text[i];
+    return image;
+}
+
+}  // namespace
+
+class TestCPageSet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void rowsFollowTheFieldTable();
+    void tabOrderRunsDownTheRows();
+    void typingIntoFocusedEdit_data();
+    void typingIntoFocusedEdit();
+    void distributionIsNotClampedUntilTyping();
+    void directionFromRecord_data();
+    void directionFromRecord();
+    void spinStep_data();
+    void spinStep();
+    void upKeyInEditStepsTheSpin();
+    void everyDirectionListNotificationSignals();
+    void storeWritesOnlyPositions6To36();
+
+private:
+    QLineEdit *edit(int row) const;
+    SpinControl *spin(int row) const;
+    QComboBox *directionList(int row) const;
+    std::string collected(std::size_t position, std::size_t length) const;
+
+    std::unique_ptr<CPage_Set> m_page;
+};
+
+QLineEdit *TestCPageSet::edit(int row) const
+{
+    const int id = FineFields::kRows[std::size_t(row)].editId;
+    return m_page->findChild<QLineEdit *>(QStringLiteral("edit_%1").arg(id));
+}
+
+SpinControl *TestCPageSet::spin(int row) const
+{
+    const int id = FineFields::kRows[std::size_t(row)].spinId;
+    return m_page->findChild<SpinControl *>(QStringLiteral("spin_%1").arg(id));
+}
+
+QComboBox *TestCPageSet::directionList(int row) const
+{
+    const int id = FineFields::kRows[std::size_t(row)].direction->listId;
+    return m_page->findChild<QComboBox *>(QStringLiteral("combo_%1").arg(id));
+}
+
+std::string TestCPageSet::collected(std::size_t position, std::size_t length) const
+{
+    SettingsImage image = SettingsImage::factory();
+    m_page->StoreToImage(image);
+    return std::string(image.slice(kRecord + position, length));
+}
+
+void TestCPageSet::initTestCase()
+{
+    m_page = std::make_unique<CPage_Set>();
+    m_page->show();
+    QApplication::setActiveWindow(m_page.get());
+    m_page->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
+}
+
+void TestCPageSet::init()
+{
+    m_page->setFocus();
+    m_page->LoadFromImage(SettingsImage::factory());
+}
+
+void TestCPageSet::rowsFollowTheFieldTable()
+{
+    const auto *grid = m_page->findChild<QGridLayout *>(QStringLiteral("rowsLayout"));
+    QVERIFY(grid);
+    for (int row = 0; row < int(FineFields::kCount); ++row) {
+        const FineField &field = FineFields::kRows[std::size_t(row)];
+        QVERIFY(edit(row) && spin(row));
+        QCOMPARE(spin(row)->lower(), field.spinLower);
+        QCOMPARE(spin(row)->upper(), field.spinUpper);
+
+        const auto *label = qobject_cast<QLabel *>(grid->itemAtPosition(row, 0)->widget());
+        const auto *unit = qobject_cast<QLabel *>(grid->itemAtPosition(row, 3)->widget());
+        QVERIFY(label && unit);
+        QCOMPARE(label->text(), qText(field.label));
+        QCOMPARE(unit->text(), qText(field.unit));
+
+        QLayoutItem *valueCell = grid->itemAtPosition(row, 2);
+        QVERIFY(valueCell && valueCell->layout());
+        QCOMPARE(valueCell->layout()->itemAt(0)->widget(), edit(row));
+        QCOMPARE(valueCell->layout()->itemAt(1)->widget(), spin(row));
+
+        QLayoutItem *listCell = grid->itemAtPosition(row, 1);
+        if (field.direction) {
+            QComboBox *list = directionList(row);
+            QVERIFY(list && listCell && listCell->widget() == list);
+            QVERIFY(!list->isEditable());
+            QCOMPARE(list->count(), 2);
+            QCOMPARE(list->itemText(0), qText(field.direction->plusItem));
+            QCOMPARE(list->itemText(1), qText(field.direction->minusItem));
+            QCOMPARE(label->buddy(), list);
+        } else {
+            QVERIFY(!listCell);
+            QCOMPARE(label->buddy(), edit(row));
+        }
+    }
+}
+
+void TestCPageSet::tabOrderRunsDownTheRows()
+{
+    QList<QWidget *> expected;
+    for (int row = 0; row < int(FineFields::kCount); ++row) {
+        if (FineFields::kRows[std::size_t(row)].direction)
+            expected << directionList(row);
+        expected << edit(row);
+    }
+    expected.first()->setFocus();
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QCOMPARE(QApplication::focusWidget(), expected[i]);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+}
+
+void TestCPageSet::typingIntoFocusedEdit_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("bytes");
+
+    QTest::newRow("feed 60") << kFeed << "60" << "50.0" << 7 << "500";
+    QTest::newRow("feed -3") << kFeed << "-3" << "0.0" << 7 << "000";
+    QTest::newRow("feed 0.05") << kFeed << "0.05" << "0.0" << 7 << "000";
+    QTest::newRow("feed 12.345") << kFeed << "12.345" << "50.0" << 7 << "500";
+    QTest::newRow("feed 49.99") << kFeed << "49.99" << "49.99" << 7 << "500";
+    QTest::newRow("X 100") << kX << "100" << "99.5" << 18 << "995";
+    QTest::newRow("X 99.9") << kX << "99.9" << "99.5" << 18 << "995";
+    QTest::newRow("X 10.25") << kX << "10.25" << "10.25" << 18 << "103";
+    QTest::newRow("back-feed 9.7") << kBackFeed << "9.7" << "9.5" << 15 << "95";
+    QTest::newRow("density 11") << kDensity << "11" << "10" << 21 << "+10";
+    QTest::newRow("density -11") << kDensity << "-11" << "-10" << 21 << "-10";
+    QTest::newRow("density 1234") << kDensity << "1234" << "10" << 21 << "+10";
+    QTest::newRow("density -123") << kDensityDirect << "-123" << "-10" << 24 << "-10";
+    QTest::newRow("density 05") << kDensity << "05" << "05" << 21 << "+05";
+    QTest::newRow("ribbon 3") << kRibbon << "3" << "00" << 27 << "-00";
+    QTest::newRow("ribbon -16") << kRibbon << "-16" << "-15" << 27 << "-15";
+    QTest::newRow("ribbon -1") << kRibbonBackTension << "-1" << "-1" << 30 << "-01";
+    QTest::newRow("threshold 4.5") << kThreshold << "4.5" << "4.0" << 33 << "40";
+    QTest::newRow("threshold 0.05") << kThreshold << "0.05" << "4.0" << 33 << "40";
+    QTest::newRow("threshold -1") << kThresholdTransmissive << "-1" << "0.0" << 35 << "00";
+}
+
+void TestCPageSet::typingIntoFocusedEdit()
+{
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, position);
+    QFETCH(QString, bytes);
+
+    QLineEdit *field = edit(row);
+    field->setFocus();
+    QVERIFY(field->hasFocus());
+    field->selectAll();
+    QSignalSpy dataCheck(m_page.get(), &SettingsPage::dataCheck);
+
+    QTest::keyClicks(field, typed);
+
+    QCOMPARE(field->text(), shown);
+    QVERIFY(dataCheck.count() >= typed.size());
+    QCOMPARE(collected(std::size_t(position), std::size_t(bytes.size())), bytes.toStdString());
+}
+
+void TestCPageSet::distributionIsNotClampedUntilTyping()
+{
+    m_page->LoadFromImage(factoryWith(7, "999"));
+    QCOMPARE(edit(kFeed)->text(), QStringLiteral("99.9"));
+    QCOMPARE(collected(7, 3), std::string("999"));
+
+    edit(kFeed)->setFocus();
+    edit(kFeed)->end(false);
+    QTest::keyClick(edit(kFeed), Qt::Key_9);
+    QCOMPARE(edit(kFeed)->text(), QStringLiteral("50.0"));
+}
+
+void TestCPageSet::directionFromRecord_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("sign");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("feed -") << 6 << "-" << kFeed << "前方" << "-";
+    QTest::newRow("feed other") << 6 << "*" << kFeed << "前方" << "-";
+    QTest::newRow("feed +") << 6 << "+" << kFeed << "後方" << "+";
+    QTest::newRow("back-feed NUL") << 14 << QString(QChar(0)) << kBackFeed << "前方" << "-";
+    QTest::newRow("X -") << 17 << "-" << kX << "左側" << "-";
+}
+
+void TestCPageSet::directionFromRecord()
+{
+    QFETCH(int, position);
+    QFETCH(QString, sign);
+    QFETCH(int, row);
+    QFETCH(QString, shown);
+    QFETCH(QString, written);
+
+    m_page->LoadFromImage(factoryWith(std::size_t(position), std::string(1, sign.at(0).toLatin1())));
+    QCOMPARE(directionList(row)->currentText(), shown);
+    QCOMPARE(collected(std::size_t(position), 1), written.toStdString());
+}
+
+void TestCPageSet::spinStep_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("feed up to the top") << kFeed << "49.9" << 1 << "50.0";
+    QTest::newRow("feed stops at 50.0") << kFeed << "50.0" << 1 << "50.0";
+    QTest::newRow("feed stops at 0.0") << kFeed << "0.0" << -1 << "0.0";
+    QTest::newRow("feed from the value shown") << kFeed << "12.3" << 1 << "12.4";
+    QTest::newRow("X up to 99.5") << kX << "99.4" << 1 << "99.5";
+    QTest::newRow("X stops at 99.5") << kX << "99.5" << 1 << "99.5";
+    QTest::newRow("back-feed stops at 9.5") << kBackFeed << "9.5" << 1 << "9.5";
+    QTest::newRow("density up from 0") << kDensity << "0" << 1 << "1";
+    QTest::newRow("density down to -10") << kDensity << "-9" << -1 << "-10";
+    QTest::newRow("density stops at 10") << kDensity << "10" << 1 << "10";
+    QTest::newRow("ribbon 0 down to -1") << kRibbon << "0" << -1 << "-1";
+    QTest::newRow("ribbon stops at 0") << kRibbon << "0" << 1 << "0";
+    QTest::newRow("ribbon stops at -15") << kRibbonBackTension << "-15" << -1 << "-15";
+    QTest::newRow("threshold 1.4 up") << kThreshold << "1.4" << 1 << "1.5";
+    QTest::newRow("threshold stops at 4.0") << kThresholdTransmissive << "4.0" << 1 << "4.0";
+}
+
+void TestCPageSet::spinStep()
+{
+    QFETCH(int, row);
+    QFETCH(QString, start);
+    QFETCH(int, direction);
+    QFETCH(QString, shown);
+
+    edit(row)->setText(start);
+    QSignalSpy dataCheck(m_page.get(), &SettingsPage::dataCheck);
+
+    if (direction > 0)
+        spin(row)->stepUp();
+    else
+        spin(row)->stepDown();
+
+    QCOMPARE(edit(row)->text(), shown);
+    // A step that cannot move changes nothing, so nothing is signalled.
+    QCOMPARE(dataCheck.isEmpty(), shown == start);
+}
+
+void TestCPageSet::upKeyInEditStepsTheSpin()
+{
+    edit(kThreshold)->setFocus();
+    QTest::keyClick(edit(kThreshold), Qt::Key_Up);
+    QCOMPARE(edit(kThreshold)->text(), QStringLiteral("1.1"));
+    QTest::keyClick(edit(kRibbon), Qt::Key_Down);
+    QCOMPARE(edit(kRibbon)->text(), QStringLiteral("-1"));
+}
+
+void TestCPageSet::everyDirectionListNotificationSignals()
+{
+    QComboBox *list = directionList(kBackFeed);
+    QSignalSpy dataCheck(m_page.get(), &SettingsPage::dataCheck);
+    qsizetype seen = 0;
+    const auto signalledAgain = [&] {
+        const bool more = dataCheck.count() > seen;
+        seen = dataCheck.count();
+        return more;
+    };
+
+    list->setFocus();
+    QVERIFY2(signalledAgain(), "focus in");
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentIndex(), 1);
+    QVERIFY2(signalledAgain(), "selection");
+    list->showPopup();
+    QVERIFY2(signalledAgain(), "list opened");
+    emit list->highlighted(0);
+    QVERIFY2(signalledAgain(), "highlighted");
+    list->hidePopup();
+    QVERIFY2(signalledAgain(), "list closed");
+    edit(kX)->setFocus();
+    QVERIFY2(signalledAgain(), "focus out");
+    QCOMPARE(collected(14, 1), std::string("-"));
+}
+
+void TestCPageSet::storeWritesOnlyPositions6To36()
+{
+    SettingsImage image;
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<char>(0x80 + i % 61);
+    const SettingsImage before = image;
+
+    m_page->StoreToImage(image);
+
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        const bool owned = i >= kRecord + 6 && i <= kRecord + 36;
+        if (!owned)
+            QVERIFY2(image[i] == before[i], qPrintable(QStringLiteral("offset %1").arg(i)));
+    }
+    QCOMPARE(std::string(image.slice(kRecord, 38)).substr(6, 31),
+             std::string("+000+000+00+000+00+00-00-001014"));
+}
+
+QTEST_MAIN(TestCPageSet)
+#include "tst_CPage_Set.moc"
