@@ -1,0 +1,183 @@
+// Codecs of the network records and the client-ID conversions, without widgets.
+#include "ClientIdText.h"
+#include "IpRecords.h"
+
+#include <QTest>
+
+#include <string>
+
+namespace {
+
+std::string filled(std::string digits)
+{
+    digits.resize(32, 'F');
+    return digits;
+}
+
+QByteArray bytes(const std::string &text)
+{
+    return QByteArray::fromStdString(text);
+}
+
+}  // namespace
+
+class TestIpCodecs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void octetsGoToTheirOwnPositions()
+    {
+        SettingsImage image = SettingsImage::factory();
+        IpRecords::WriteOctets(image, ImageLayout::kGatewayRecord, {10, 0, 255, 7});
+        QCOMPARE(image.slice(ImageLayout::kGatewayRecord, 22), std::string_view("\x1bIP;3,010,000,255,007\n"));
+        QCOMPARE(IpRecords::ReadOctets(image, ImageLayout::kGatewayRecord), (IpRecords::Octets{10, 0, 255, 7}));
+        image[ImageLayout::kIpRecord + 6] = '9';  // "992": a damaged file; the field can show 255 at most
+        QCOMPARE(IpRecords::ReadOctets(image, ImageLayout::kIpRecord), (IpRecords::Octets{255, 168, 10, 20}));
+    }
+
+    void portStore_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QByteArray>("digits");
+        QTest::newRow("80") << "80" << QByteArray("00080");
+        QTest::newRow("empty") << "" << QByteArray("00000");
+        QTest::newRow("65535") << "65535" << QByteArray("65535");
+        QTest::newRow("first five only") << "123456" << QByteArray("12345");
+    }
+    void portStore()
+    {
+        QFETCH(QString, box);
+        QFETCH(QByteArray, digits);
+        SettingsImage image = SettingsImage::factory();
+        IpRecords::WritePortText(image, box.toStdString());
+        QCOMPARE(bytes(std::string(image.slice(IpRecords::kPortDigits, 5))), digits);
+        QCOMPARE(image[IpRecords::kPortDigits + 5], '\n');
+        IpRecords::WritePortText(image, "09100");
+        QCOMPARE(IpRecords::ReadPortText(image), std::string("9100"));
+    }
+
+    void portBoxRule_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("focused");
+        QTest::addColumn<QString>("replacement");  // empty: the text stays
+        QTest::newRow("sixth character") << "123456" << true << "65535";
+        QTest::newRow("sixth character, program") << "123456" << false << "65535";
+        QTest::newRow("70000 typed") << "70000" << true << "65535";
+        QTest::newRow("70000 loaded") << "70000" << false << "";
+        QTest::newRow("65535 stays") << "65535" << true << "";
+        QTest::newRow("0 stays") << "0" << true << "";
+    }
+    void portBoxRule()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, focused);
+        QFETCH(QString, replacement);
+        const auto result = IpRecords::PortBoxReplacement(text.toStdString(), focused);
+        QCOMPARE(QString::fromStdString(result.value_or("")), replacement);
+    }
+
+    void fieldFromBox_data()
+    {
+        QTest::addColumn<QByteArray>("box");  // CP932 bytes
+        QTest::addColumn<bool>("hex");
+        QTest::addColumn<QByteArray>("field");
+        QTest::newRow("AB") << QByteArray("AB") << false << bytes(filled("4142"));
+        QTest::newRow("z lower case") << QByteArray("z") << false << bytes(filled("7a"));
+        QTest::newRow("space kept") << QByteArray("A B") << false << bytes(filled("412042"));
+        QTest::newRow("double-byte") << QByteArray("\x82\xa0") << false << bytes(filled("82a0"));
+        QTest::newRow("empty") << QByteArray() << false << bytes(filled(""));
+        QTest::newRow("hex as typed") << QByteArray("12ab") << true << bytes(filled("12ab"));
+        QTest::newRow("hex cut to 32") << QByteArray(40, '1') << true << QByteArray(32, '1');
+    }
+    void fieldFromBox()
+    {
+        QFETCH(QByteArray, box);
+        QFETCH(bool, hex);
+        QFETCH(QByteArray, field);
+        QCOMPARE(bytes(ClientIdText::FieldFromBox(box.toStdString(), hex)), field);
+    }
+
+    void shownFromField_data()
+    {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<bool>("hex");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("factory ascii") << bytes(filled("")) << false << QByteArray();
+        QTest::newRow("4142") << bytes(filled("4142")) << false << QByteArray("AB");
+        QTest::newRow("lower-case digits") << bytes(filled("7a")) << false << QByteArray("z");
+        QTest::newRow("space dropped") << bytes(filled("412042")) << false << QByteArray("AB");
+        QTest::newRow("0xE0 and up") << bytes(filled("E0E1F0FE")) << false << QByteArray();
+        QTest::newRow("0xDF kept") << bytes(filled("DF")) << false << QByteArray("\xdf");
+        QTest::newRow("double-byte") << bytes(filled("82A0")) << false << QByteArray("\x82\xa0");
+        QTest::newRow("hex upper case") << bytes(filled("12ab")) << true << bytes(filled("12AB"));
+    }
+    void shownFromField()
+    {
+        QFETCH(QByteArray, field);
+        QFETCH(bool, hex);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(bytes(ClientIdText::ShownFromField(field.toStdString(), hex)), shown);
+    }
+
+    void modeClicks_data()
+    {
+        QTest::addColumn<QByteArray>("box");
+        QTest::addColumn<bool>("toHex");
+        QTest::addColumn<QByteArray>("result");
+        QTest::newRow("AB to hex") << QByteArray("AB") << true << QByteArray("4142");
+        QTest::newRow("z to hex") << QByteArray("z") << true << QByteArray("7A");
+        QTest::newRow("double-byte to hex") << QByteArray("\x88\xe0") << true << QByteArray("88E0");
+        QTest::newRow("4142 to ascii") << QByteArray("4142") << false << QByteArray("AB");
+        QTest::newRow("lower case to ascii") << QByteArray("7a") << false << QByteArray("z");
+        QTest::newRow("space kept") << QByteArray("412042") << false << QByteArray("A B");
+        QTest::newRow("odd last digit") << QByteArray("414") << false << QByteArray("A");
+        QTest::newRow("outside 0x20-0x7E") << QByteArray("1F7F82A0") << false << QByteArray();
+        QTest::newRow("fill dropped") << QByteArray("41FFFFFF") << false << QByteArray("A");
+    }
+    void modeClicks()
+    {
+        QFETCH(QByteArray, box);
+        QFETCH(bool, toHex);
+        QFETCH(QByteArray, result);
+        const std::string text = box.toStdString();
+        QCOMPARE(bytes(toHex ? ClientIdText::HexFromAsciiBox(text) : ClientIdText::AsciiFromHexBox(text)), result);
+    }
+
+    // Loading and storing without an edit gives back the field byte for byte, even where the box
+    // can't show every byte; an edit stores what the box holds.
+    void uneditedFieldRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<bool>("hex");
+        QTest::newRow("ascii with space") << bytes(filled("412042")) << false;
+        QTest::newRow("hex typed lower case") << bytes(filled("12ab")) << true;
+        QTest::newRow("double-byte with 0xE0 trail") << bytes(filled("88E041")) << false;
+        QTest::newRow("factory") << bytes(filled("")) << false;
+    }
+    void uneditedFieldRoundTrip()
+    {
+        QFETCH(QByteArray, field);
+        QFETCH(bool, hex);
+        const std::string shown = Cp932::ToUtf8(ClientIdText::ShownFromField(field.toStdString(), hex));
+        const ClientIdText::Loaded loaded{field.toStdString(), shown, hex};
+        QCOMPARE(bytes(ClientIdText::FieldToStore(loaded, shown, hex)), field);
+        QCOMPARE(bytes(ClientIdText::FieldToStore(loaded, "XY", false)), bytes(filled("5859")));
+        QCOMPARE(bytes(ClientIdText::FieldToStore(loaded, shown, !hex)),
+                 bytes(ClientIdText::FieldFromBox(Cp932::FromUtf8Lossy(shown), !hex)));
+    }
+
+    void cp932()
+    {
+        QCOMPARE(bytes(Cp932::FromUtf8("あ漾A").value()), QByteArray("\x82\xa0\xe0\x40" "A"));
+        QCOMPARE(QString::fromStdString(Cp932::ToUtf8("\x82\xa0\xe0\x40" "A")), QStringLiteral("あ漾A"));
+        QCOMPARE(QString::fromStdString(Cp932::ToUtf8("\xb1")), QStringLiteral("ｱ"));  // half-width kana
+        QVERIFY(!Cp932::FromUtf8("A\xF0\x9F\x98\x80").has_value());  // an emoji has no CP932 form
+        QCOMPARE(bytes(Cp932::FromUtf8Lossy("A\xF0\x9F\x98\x80" "B")), QByteArray("A?B"));
+        QCOMPARE(QString::fromStdString(Cp932::ToUtf8("A\x82")), QStringLiteral("A\uFFFD"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestIpCodecs)
+#include "tst_ip_codecs.moc"
