@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <QUuid>
 
 #include <QDir>
