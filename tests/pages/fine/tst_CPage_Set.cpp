@@ -253,7 +253,8 @@ void TestCPageSet::directionFromRecord()
     QFETCH(QString, shown);
     QFETCH(QString, written);
 
-    m_page->LoadFromImage(factoryWith(std::size_t(position), std::string(1, sign.at(0).toLatin1())));
+    const std::string signByte(1, sign.at(0).toLatin1());
+    m_page->LoadFromImage(factoryWith(std::size_t(position), signByte));
     QCOMPARE(directionList(row)->currentText(), shown);
     QCOMPARE(collected(std::size_t(position), 1), written.toStdString());
 }

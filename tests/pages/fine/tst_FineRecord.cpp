@@ -176,7 +176,8 @@ void TestFineRecord::encodeTouchesOnlyPositions6To36()
     FineRecord::Encode(FineRecord::Decode(SettingsImage::factory()), image);
 
     for (std::size_t i = 0; i < image.size(); ++i) {
-        const bool owned = i >= kRecord + FineFields::kFirstOwned && i <= kRecord + FineFields::kLastOwned;
+        const bool owned = i >= kRecord + FineFields::kFirstOwned
+                        && i <= kRecord + FineFields::kLastOwned;
         if (!owned)
             QVERIFY2(image[i] == before[i], qPrintable(QStringLiteral("offset %1").arg(i)));
     }
