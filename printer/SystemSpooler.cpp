@@ -1,0 +1,7 @@
+#include "CupsSpooler.h"
+#include "WaitCursorSpooler.h"
+
+std::unique_ptr<Spooler> makeSystemSpooler()
+{
+    return std::make_unique<WaitCursorSpooler>(std::make_unique<CupsSpooler>());
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "Spooler.h"
+
+#include <memory>
+
+// Shows the wait cursor while another spooler's call runs: the calls block the user-interface
+// thread until the spooler answers.
+class WaitCursorSpooler : public Spooler
+{
+public:
+    explicit WaitCursorSpooler(std::unique_ptr<Spooler> spooler);
+
+    std::vector<SpoolerPrinter> printers() override;
+    bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+
+private:
+    std::unique_ptr<Spooler> m_spooler;
+};

@@ -1,0 +1,174 @@
+// The CUPS spooler against a private scheduler and the simulated printer.
+#include "CupsSpooler.h"
+#include "PrivateCups.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QtTest>
+
+#include <cups/cups.h>
+
+#include <map>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QByteArray kFactoryIssueJob = QByteArray("\x1bZ2;3,0,C,C,C,C,C,1\n", 20) + QByteArray(1, '\0')
+    + QByteArray("\x1bZ0\n", 4) + QByteArray(235, '\0');
+
+std::map<std::string, SpoolerPrinter> byName(const std::vector<SpoolerPrinter> &printers)
+{
+    std::map<std::string, SpoolerPrinter> result;
+    for (const SpoolerPrinter &printer : printers)
+        result[printer.name] = printer;
+    return result;
+}
+
+// The names of the jobs the scheduler keeps for `queue`, oldest first.
+QStringList jobNames(const char *queue)
+{
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue, 0, CUPS_WHICHJOBS_ALL);
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names.append(QString::fromUtf8(jobs[i].title));
+    cupsFreeJobs(count, jobs);
+    return names;
+}
+
+}  // namespace
+
+class TestCupsSpooler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void listsEveryQueueWithItsFacts_data();
+    void listsEveryQueueWithItsFacts();
+    void rawJobArrivesByteForByte();
+    void jobCarriesItsNameInTheJobList();
+    void refusedJobsReportFailure_data();
+    void refusedJobsReportFailure();
+    void unreachableSchedulerListsNothing();
+    void silentSchedulerIsGivenUpOnInTime();
+
+private:
+    PrivateCups m_cups;
+};
+
+void TestCupsSpooler::initTestCase()
+{
+    QVERIFY2(m_cups.start(), qPrintable(m_cups.error()));
+    QVERIFY(m_cups.addQueue("Second_740Q2"));
+    QVERIFY(m_cups.addQueue("Other_Model", "sim", "QAV Quillotron 740Q3"));
+    QVERIFY(m_cups.addQueue("Upper_Case", "sim", "QAV QUILLOTRON 740Q2"));
+    QVERIFY(m_cups.addQueue("File_Printer", "file:/dev/null"));
+    QVERIFY(m_cups.addQueue("Local_Ipp", "ipp://localhost:1/printers/none"));
+    QVERIFY(m_cups.addQueue("Rejecting", "sim"));
+    QVERIFY(m_cups.rejectJobs("Rejecting"));
+    QVERIFY(m_cups.addQueue("Not_For_Me", "sim"));
+    m_cups.run("lpadmin", {"-p", "Not_For_Me", "-u", "allow:nobody"});
+    QVERIFY2(m_cups.error().isEmpty(), qPrintable(m_cups.error()));
+}
+
+void TestCupsSpooler::listsEveryQueueWithItsFacts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("connection");  // empty: the simulator's socket URI
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<bool>("usable");
+
+    const QString model = PrivateCups::kModel;
+    QTest::newRow("supported") << PrivateCups::kDefaultQueue << QString() << model << true;
+    QTest::newRow("second") << "Second_740Q2" << QString() << model << true;
+    QTest::newRow("other model") << "Other_Model" << QString() << "QAV Quillotron 740Q3" << true;
+    QTest::newRow("upper case") << "Upper_Case" << QString() << "QAV QUILLOTRON 740Q2" << true;
+    QTest::newRow("file device") << "File_Printer" << "FILE:" << model << true;
+    QTest::newRow("local ipp") << "Local_Ipp" << "ipp://localhost:1/printers/none" << model << true;
+    QTest::newRow("rejecting jobs") << "Rejecting" << QString() << model << false;
+    QTest::newRow("refused to this user") << "Not_For_Me" << QString() << model << false;
+}
+
+void TestCupsSpooler::listsEveryQueueWithItsFacts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, connection);
+    QFETCH(QString, driver);
+    QFETCH(bool, usable);
+
+    CupsSpooler spooler;
+    const auto printers = byName(spooler.printers());
+    const auto found = printers.find(name.toStdString());
+    QVERIFY2(found != printers.end(), qPrintable(name));
+    const SpoolerPrinter &printer = found->second;
+    if (connection.isEmpty())
+        QVERIFY2(QString::fromStdString(printer.connection).startsWith("socket://127.0.0.1:"), printer.connection.c_str());
+    else
+        QCOMPARE(QString::fromStdString(printer.connection), connection);
+    QCOMPARE(QString::fromStdString(printer.driver), driver);
+    QCOMPARE(printer.usable, usable);
+}
+
+void TestCupsSpooler::rawJobArrivesByteForByte()
+{
+    const int before = static_cast<int>(m_cups.jobs().size());
+    CupsSpooler spooler;
+    QVERIFY(spooler.writeRawJob(PrivateCups::kDefaultQueue, "Setbridge Status Write",
+                                std::string_view(kFactoryIssueJob.constData(), static_cast<std::size_t>(kFactoryIssueJob.size()))));
+    const QList<QByteArray> jobs = m_cups.waitForJobs(before + 1);
+    QCOMPARE(jobs.size(), before + 1);
+    QCOMPARE(jobs.last().size(), 260);
+    QCOMPARE(jobs.last(), kFactoryIssueJob);
+}
+
+void TestCupsSpooler::jobCarriesItsNameInTheJobList()
+{
+    const int before = static_cast<int>(m_cups.jobs().size());
+    CupsSpooler spooler;
+    QVERIFY(spooler.writeRawJob("Second_740Q2", "Setbridge Status Write", "\x1bZ0\n"));
+    QCOMPARE(jobNames("Second_740Q2").value(0), QStringLiteral("Setbridge Status Write"));
+    QCOMPARE(m_cups.waitForJobs(before + 1).size(), before + 1);
+}
+
+void TestCupsSpooler::refusedJobsReportFailure_data()
+{
+    QTest::addColumn<QString>("queue");
+    QTest::newRow("rejecting jobs") << "Rejecting";
+    QTest::newRow("no such queue") << "No_Such_Queue";
+}
+
+void TestCupsSpooler::refusedJobsReportFailure()
+{
+    QFETCH(QString, queue);
+    const int before = static_cast<int>(m_cups.jobs().size());
+    CupsSpooler spooler;
+    QVERIFY(!spooler.writeRawJob(queue.toStdString(), "Setbridge Status Write", "\x1bZ0\n"));
+    QTest::qWait(200);
+    QCOMPARE(m_cups.jobs().size(), before);
+}
+
+void TestCupsSpooler::unreachableSchedulerListsNothing()
+{
+    CupsSpooler spooler({m_cups.folder().toStdString() + "/no-such.sock", 0}, 1s);
+    QVERIFY(spooler.printers().empty());
+    QVERIFY(!spooler.writeRawJob(PrivateCups::kDefaultQueue, "Setbridge Status Write", "\x1bZ0\n"));
+}
+
+void TestCupsSpooler::silentSchedulerIsGivenUpOnInTime()
+{
+    // A listener that never answers: the connection succeeds, the request hangs.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    CupsSpooler spooler({"127.0.0.1", silent.serverPort()}, 500ms);
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(spooler.printers().empty());
+    QVERIFY(!spooler.writeRawJob(PrivateCups::kDefaultQueue, "Setbridge Status Write", "\x1bZ0\n"));
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+}
+
+QTEST_GUILESS_MAIN(TestCupsSpooler)
+#include "tst_cups_spooler.moc"
