@@ -53,6 +53,11 @@ constexpr std::array<TabEntry, 4> kTabs{{
     {Str::kTabIssue, 4},
 }};
 
+// Dialog 102 is 315 x 260 dialog units; its pages 300 x 205 (1.5 px per unit).
+constexpr int kWindowWidth = 472;
+constexpr QSize kTabControlSize(457, 337);
+constexpr QSize kPageSize(450, 308);
+
 }  // namespace
 
 CSetbridgeDlg::CSetbridgeDlg(const Services &services, QWidget *parent)
@@ -162,8 +167,8 @@ void CSetbridgeDlg::buildStatusBar()
         pane->setFrameShadow(QFrame::Sunken);
     }
     // Pane 0 takes three fifths of the bar's width as created; pane 1 the rest.
-    const int width = m_ui->tab_1000->sizeHint().width() + 14;
-    m_panes[0]->setFixedWidth(width / 5 * 3);
+    m_panes[0]->setFixedWidth(kWindowWidth / 5 * 3);
+    m_panes[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // long texts are cut, not widening
     m_statusBar->addWidget(m_panes[0]);
     m_statusBar->addWidget(m_panes[1], 1);
     layout()->addWidget(m_statusBar);
@@ -173,12 +178,16 @@ void CSetbridgeDlg::buildTabs()
 {
     QTabWidget *tabWidget = m_ui->tab_1000;
     tabWidget->tabBar()->setFocusPolicy(Qt::StrongFocus);  // takes the focus when clicked
+    tabWidget->setFixedSize(kTabControlSize);
+    // The four tabs share one row of the control's width, as the original tab control does.
+    tabWidget->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
     m_pageParam = new CPage_Param1;
     m_pageSet = new CPage_Set;
     m_pageIp = new CPage_IP;
     m_pageIssue = new CPage_Issue;
     const std::array<SettingsPage *, 4> pages = pagesInOrder();
     for (std::size_t index = 0; index < pages.size(); ++index) {
+        pages[index]->setFixedSize(kPageSize);
         tabWidget->addTab(pages[index], Pictures::load(Pictures::tabPicture(kTabs[index].picture)),
                           text(kTabs[index].caption));
         connect(pages[index], &SettingsPage::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
