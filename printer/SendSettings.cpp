@@ -2,7 +2,91 @@
 
 #include "CSendSelectDlg.h"
 #include "CommandHost.h"
+#include "ParamRecord.h"
+#include "SettingsJob.h"
+#include "Spooler.h"
+#include "Strings.h"
+#include "UserPrompts.h"
+
+#include <optional>
+#include <string>
 
 namespace SendSettings {
-int run(CommandHost &, CSendSelectDlg &) { return -1; }
+namespace {
+
+using Icon = UserPrompts::Icon;
+using Buttons = UserPrompts::Buttons;
+
+UserPrompts::Answer tell(CommandHost &host, const QString &text, Icon icon, Buttons buttons = Buttons::Ok)
+{
+    return host.prompts().message(host.window(), text, icon, buttons);
 }
+
+// A printer must be selected: if none is, the user chooses one first. False when there still is
+// none (the selection ended the program).
+bool havePrinter(CommandHost &host)
+{
+    if (!host.selectedPrinter().isEmpty())
+        return true;
+    tell(host, QString::fromUtf8(Str::kNoPrinterSelected), Icon::Warning);
+    host.OnSwitchPrinter();
+    return !host.selectedPrinter().isEmpty();
+}
+
+// The checks that come with a choice; false when the send must not go ahead.
+bool choiceCleared(CommandHost &host, SettingsJob::Group group)
+{
+    switch (group) {
+    case SettingsJob::Group::Parameter: {
+        std::string message;
+        if (ParamRecord::ValidateImage(host.images().current, message))
+            return true;
+        tell(host, QString::fromStdString(message), Icon::Warning);
+        return false;
+    }
+    case SettingsJob::Group::IpAddress:
+        return tell(host, QString::fromUtf8(Str::kAskIpChange), Icon::Warning, Buttons::OkCancel)
+            == UserPrompts::Answer::Ok;
+    case SettingsJob::Group::FineAdjustment:
+    case SettingsJob::Group::IssueControl:
+        return true;
+    }
+    return false;
+}
+
+std::optional<SettingsJob::Group> chooseGroup(CSendSelectDlg &dialog)
+{
+    const int choice = dialog.run();
+    if (choice < 0 || choice >= SettingsJob::kGroupCount)
+        return std::nullopt;
+    return static_cast<SettingsJob::Group>(choice);
+}
+
+}  // namespace
+
+int run(CommandHost &host, CSendSelectDlg &dialog)
+{
+    if (!havePrinter(host))
+        return kNothingSent;
+    if (host.selectedPrinter().m_strConnection == Str::kFileConnection) {
+        tell(host, QString::fromUtf8(Str::kFileConnectionRefused), Icon::Information);
+        return kNothingSent;
+    }
+
+    host.CollectImage();
+    const std::optional<SettingsJob::Group> group = chooseGroup(dialog);
+    if (!group || !choiceCleared(host, *group))
+        return kNothingSent;
+
+    const std::string job = SettingsJob::build(host.images().current, *group);
+    if (host.spooler().writeRawJob(host.selectedPrinter().m_strPrinterName, Str::kSettingsJobName, job)) {
+        tell(host, QString::fromUtf8(Str::kSettingsSent), Icon::Information);
+        host.images().markSent();
+        return kDone;
+    }
+    tell(host, QString::fromUtf8(Str::kPrinterUnavailable), Icon::Warning);
+    host.OnSwitchPrinter();
+    return kDone;
+}
+
+}  // namespace SendSettings
