@@ -1,0 +1,362 @@
+// The main window's menu bar: pictures, mnemonics, the accelerator column and the disabled look.
+
+#include "CIconMenu.h"
+#include "MenuItemPainter.h"
+#include "MenuTable.h"
+#include "Pictures.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int kFile = 0;
+constexpr int kMenu = 1;
+constexpr int kHelp = 2;
+
+// Columns of `image` inside `area` that hold a pixel darker than `threshold`.
+struct Ink
+{
+    int left = -1;
+    int right = -1;
+    bool found() const { return left >= 0; }
+};
+
+Ink darkInk(const QImage &image, const QRect &area, int threshold = 110)
+{
+    Ink ink;
+    for (int x = area.left(); x <= area.right(); ++x) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            if (qGray(image.pixel(x, y)) < threshold) {
+                if (!ink.found())
+                    ink.left = x;
+                ink.right = x;
+                break;
+            }
+        }
+    }
+    return ink;
+}
+
+// A caption row split into the label's ink and the accelerator's ink: the accelerator is the
+// ink right of the last blank run of at least `gap` columns.
+struct CaptionInk
+{
+    Ink label;
+    Ink accelerator;
+};
+
+CaptionInk captionInk(const QImage &image, const QRect &caption, int gap = 6)
+{
+    const Ink all = darkInk(image, caption);
+    CaptionInk ink;
+    if (!all.found())
+        return ink;
+    int blank = 0;
+    for (int x = all.right; x >= all.left; --x) {
+        const Ink column = darkInk(image, QRect(x, caption.top(), 1, caption.height()));
+        if (column.found()) {
+            if (blank >= gap) {
+                ink.label = {all.left, x};
+                ink.accelerator = darkInk(image, QRect(QPoint(x + 1, caption.top()), QPoint(all.right, caption.bottom())));
+                return ink;
+            }
+            blank = 0;
+        } else {
+            ++blank;
+        }
+    }
+    return ink;
+}
+
+}  // namespace
+
+class TestIconMenu : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void everyStarredItemHasItsPicture_data();
+    void everyStarredItemHasItsPicture();
+    void missingPictureLeavesNone();
+    void menuBarEntriesArePlainText();
+    void everyItemEnabledAndCaptionKept();
+    void mnemonicRunsItemAtOnce_data();
+    void mnemonicRunsItemAtOnce();
+    void mnemonicOfDisabledItemDoesNothing();
+    void findKeyboardShortcutOnlyAnswersOwnMenus();
+    void acceleratorTextsShareOneColumn();
+    void disabledPictureIsEmbossed();
+    void hoveredDisabledCaptionTakesMenuColour();
+
+private:
+    QMenu *popup(int index) const { return m_menu->popups().at(index); }
+    QImage openAndGrab(QMenu *menu);
+    QRect pictureArea(QMenu *menu, int commandId) const;
+    QRect captionArea(QMenu *menu, int commandId) const;
+
+    std::unique_ptr<QMainWindow> m_window;
+    CIconMenu *m_menu = nullptr;
+};
+
+void TestIconMenu::init()
+{
+    m_window = std::make_unique<QMainWindow>();
+    m_menu = new CIconMenu(m_window.get());
+    QVERIFY(m_menu->LoadMenu(ResId::kMainMenu));
+    // As the main window does: a picture for every starred item of the menu table.
+    for (const MenuTable::Popup &table : MenuTable::kPopups) {
+        for (int i = 0; i < table.count; ++i) {
+            if (table.items[i].bitmap >= 0)
+                QVERIFY(m_menu->ModifyODMenu(nullptr, table.items[i].id, table.items[i].bitmap));
+        }
+    }
+    m_window->setMenuBar(m_menu->attachTo(m_window.get()));
+    m_window->resize(400, 300);
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestIconMenu::cleanup()
+{
+    m_window.reset();
+}
+
+void TestIconMenu::everyStarredItemHasItsPicture_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("bitmap");
+    for (const MenuTable::Popup &table : MenuTable::kPopups) {
+        for (int i = 0; i < table.count; ++i) {
+            const MenuTable::Item &item = table.items[i];
+            if (item.id != 0)
+                QTest::newRow(item.text) << item.id << item.bitmap;
+        }
+    }
+}
+
+void TestIconMenu::everyStarredItemHasItsPicture()
+{
+    QFETCH(int, id);
+    QFETCH(int, bitmap);
+    QAction *item = m_menu->action(id);
+    QVERIFY(item);
+    QCOMPARE(m_menu->bitmapOf(id), bitmap);
+    QCOMPARE(item->icon().isNull(), bitmap < 0);
+    if (bitmap < 0)
+        return;
+    // The picture is the upper 16 x 15 pixels of its 16 x 16 drawing, background transparent.
+    const QImage shown = item->icon().pixmap(QSize(16, 15)).toImage();
+    const QImage drawn = Pictures::load(Pictures::menuPicture(bitmap)).toImage();
+    QCOMPARE(shown.size(), QSize(16, 15));
+    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32), drawn.copy(0, 0, 16, 15).convertToFormat(QImage::Format_ARGB32));
+    QCOMPARE(qAlpha(shown.pixel(0, 0)), 0);
+}
+
+void TestIconMenu::missingPictureLeavesNone()
+{
+    QVERIFY(m_menu->ModifyODMenu(nullptr, ResId::kCmdSwitchPrinter, 999));
+    QVERIFY(m_menu->action(ResId::kCmdSwitchPrinter)->icon().isNull());
+    QCOMPARE(m_menu->bitmapOf(ResId::kCmdSwitchPrinter), -1);
+    QVERIFY(!m_menu->ModifyODMenu(nullptr, 12345, 160));  // no such command
+}
+
+void TestIconMenu::menuBarEntriesArePlainText()
+{
+    const QList<QAction *> entries = m_menu->menuBar()->actions();
+    QCOMPARE(entries.size(), 3);
+    for (int i = 0; i < entries.size(); ++i) {
+        QCOMPARE(entries[i]->text(), QString::fromUtf8(MenuTable::kPopups[static_cast<std::size_t>(i)].title));
+        QVERIFY(entries[i]->icon().isNull());
+        QCOMPARE(entries[i]->menu(), popup(i));
+    }
+}
+
+void TestIconMenu::everyItemEnabledAndCaptionKept()
+{
+    // The column padding only adds spaces before the tab.
+    for (const MenuTable::Popup &table : MenuTable::kPopups) {
+        for (int i = 0; i < table.count; ++i) {
+            const MenuTable::Item &item = table.items[i];
+            if (item.id == 0)
+                continue;
+            QVERIFY(m_menu->action(item.id)->isEnabled());
+            QString text = m_menu->GetMenuText(item.id);
+            const qsizetype tab = text.indexOf(u'\t');
+            if (tab >= 0)
+                text = text.left(tab).trimmed() + text.mid(tab);
+            QCOMPARE(text, QString::fromUtf8(item.text));
+        }
+    }
+}
+
+QImage TestIconMenu::openAndGrab(QMenu *menu)
+{
+    menu->popup(m_window->mapToGlobal(QPoint(10, 30)));
+    if (!QTest::qWaitForWindowExposed(menu))
+        return {};
+    return menu->grab().toImage();
+}
+
+QRect TestIconMenu::pictureArea(QMenu *menu, int commandId) const
+{
+    const QRect box = MenuItemPainter::pictureBox(menu->actionGeometry(m_menu->action(commandId)));
+    return box.adjusted(2, 2, -2, -2);
+}
+
+QRect TestIconMenu::captionArea(QMenu *menu, int commandId) const
+{
+    const QRect item = menu->actionGeometry(m_menu->action(commandId));
+    return item.adjusted(MenuItemPainter::kImageWidth + 9, 1, -1, -1);
+}
+
+void TestIconMenu::mnemonicRunsItemAtOnce_data()
+{
+    QTest::addColumn<int>("menu");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("expected");  // 0: nothing runs and the menu stays open
+
+    QTest::newRow("w in ファイル sends") << kFile << int(Qt::Key_W) << ResId::kCmdSendSettings;
+    QTest::newRow("o in ファイル loads") << kFile << int(Qt::Key_O) << ResId::kCmdLoadSettings;
+    QTest::newRow("x in ファイル exits") << kFile << int(Qt::Key_X) << ResId::kCmdExit;
+    QTest::newRow("k in メニュー") << kMenu << int(Qt::Key_K) << ResId::kCmdShowFineTab;
+    QTest::newRow("h in メニュー checks the head") << kMenu << int(Qt::Key_H) << ResId::kCmdHeadCheck;
+    QTest::newRow("a in ヘルプ") << kHelp << int(Qt::Key_A) << ResId::kCmdAbout;
+    QTest::newRow("q matches nothing") << kFile << int(Qt::Key_Q) << 0;
+    QTest::newRow("h in ファイル matches nothing") << kFile << int(Qt::Key_H) << 0;
+    QTest::newRow("m in ファイル matches nothing") << kFile << int(Qt::Key_M) << 0;
+}
+
+void TestIconMenu::mnemonicRunsItemAtOnce()
+{
+    QFETCH(int, menu);
+    QFETCH(int, key);
+    QFETCH(int, expected);
+
+    QSignalSpy commands(m_menu, &CIconMenu::command);
+    QMenu *open = popup(menu);
+    QVERIFY(!openAndGrab(open).isNull());
+    QTest::keyClick(open, static_cast<Qt::Key>(key));
+
+    if (expected == 0) {
+        QCOMPARE(commands.size(), 0);
+        QVERIFY(open->isVisible());
+        QVERIFY(!popup(kHelp)->isVisible());  // no jump to another drop-down either
+    } else {
+        QCOMPARE(commands.size(), 1);
+        QCOMPARE(commands.at(0).at(0).toInt(), expected);
+        QTRY_VERIFY(!open->isVisible());
+    }
+}
+
+void TestIconMenu::mnemonicOfDisabledItemDoesNothing()
+{
+    m_menu->action(ResId::kCmdSwitchPrinter)->setEnabled(false);
+    QSignalSpy commands(m_menu, &CIconMenu::command);
+    QMenu *file = popup(kFile);
+    QVERIFY(!openAndGrab(file).isNull());
+    QTest::keyClick(file, Qt::Key_C);
+    QCOMPARE(commands.size(), 0);
+    QVERIFY(file->isVisible());
+}
+
+void TestIconMenu::findKeyboardShortcutOnlyAnswersOwnMenus()
+{
+    QCOMPARE(m_menu->FindKeyboardShortcut(QStringLiteral("W"), popup(kFile)),
+             m_menu->action(ResId::kCmdSendSettings));
+    QCOMPARE(m_menu->FindKeyboardShortcut(QStringLiteral("t"), popup(kFile)), nullptr);
+    QMenu stranger;
+    stranger.addAction(QStringLiteral("&Wait"));
+    QCOMPARE(m_menu->FindKeyboardShortcut(QStringLiteral("w"), &stranger), nullptr);
+}
+
+void TestIconMenu::acceleratorTextsShareOneColumn()
+{
+    for (const int index : {kFile, kMenu}) {
+        QMenu *menu = popup(index);
+        const QImage image = openAndGrab(menu);
+        QVERIFY(!image.isNull());
+        const MenuTable::Popup &table = MenuTable::kPopups[static_cast<std::size_t>(index)];
+        int column = -1;
+        for (int i = 0; i < table.count; ++i) {
+            if (table.items[i].id == 0)
+                continue;
+            const QRect caption = captionArea(menu, table.items[i].id);
+            const CaptionInk ink = captionInk(image, caption);
+            QVERIFY2(ink.label.found() && ink.accelerator.found(), table.items[i].text);
+            // Right-aligned: every accelerator text ends at the same place (glyph edges aside).
+            if (column < 0)
+                column = ink.accelerator.right;
+            QVERIFY2(qAbs(ink.accelerator.right - column) <= 2, table.items[i].text);
+            // And it stands clear of the label.
+            QVERIFY2(ink.accelerator.left - ink.label.right >= 8, table.items[i].text);
+        }
+        menu->hide();
+    }
+}
+
+void TestIconMenu::disabledPictureIsEmbossed()
+{
+    QMenu *file = popup(kFile);
+    const QImage enabledMenu = openAndGrab(file);
+    const QRect area = pictureArea(file, ResId::kCmdSwitchPrinter);
+    const QImage enabled = enabledMenu.copy(area);
+    file->hide();
+    m_menu->action(ResId::kCmdSwitchPrinter)->setEnabled(false);
+    const QImage disabledMenu = openAndGrab(file);
+    const QImage disabled = disabledMenu.copy(area);
+
+    QVERIFY(enabled != disabled);
+    // Only the three colours of the relief remain: no green tick, no picture colours.
+    const QPalette palette = file->palette();
+    const QList<QRgb> relief{palette.color(QPalette::Button).rgb(), palette.color(QPalette::Light).rgb(),
+                             palette.color(QPalette::Dark).rgb()};
+    int shadowPixels = 0;
+    for (int y = 0; y < disabled.height(); ++y) {
+        for (int x = 0; x < disabled.width(); ++x) {
+            const QRgb pixel = disabled.pixel(x, y) | 0xff000000u;
+            QVERIFY2(relief.contains(pixel), qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+            shadowPixels += pixel == relief[2];
+        }
+    }
+    QVERIFY(shadowPixels > 20);
+}
+
+void TestIconMenu::hoveredDisabledCaptionTakesMenuColour()
+{
+    QMenu *file = popup(kFile);
+    QAction *printer = m_menu->action(ResId::kCmdSwitchPrinter);
+    printer->setEnabled(false);
+    QVERIFY(!openAndGrab(file).isNull());
+    const QRect caption = captionArea(file, ResId::kCmdSwitchPrinter);
+
+    // Unselected, the embossed caption is drawn in grey text: some ink is there.
+    const int greyText = qGray(file->palette().color(QPalette::Dark).rgb());
+    QVERIFY(darkInk(file->grab().toImage(), caption, greyText + 20).found());
+
+    file->setActiveAction(printer);
+    QCOMPARE(file->activeAction(), printer);  // a disabled item can be hovered
+    const QImage hovered = file->grab().toImage();
+    const QColor bar = file->palette().color(QPalette::Highlight);
+    const QColor menuColour = file->palette().color(QPalette::Window);
+    QCOMPARE(hovered.pixelColor(caption.right() - 2, caption.top() + 1).rgb(), bar.rgb());
+    // The caption is in the menu colour: nothing darker than the highlight bar in it.
+    QVERIFY(!darkInk(hovered, caption, qGray(bar.rgb()) - 10).found());
+    bool menuColoured = false;
+    for (int x = caption.left(); x < caption.right() && !menuColoured; ++x) {
+        for (int y = caption.top(); y < caption.bottom() && !menuColoured; ++y)
+            menuColoured = hovered.pixel(x, y) == menuColour.rgb();
+    }
+    QVERIFY(menuColoured);
+}
+
+QTEST_MAIN(TestIconMenu)
+#include "tst_icon_menu.moc"
