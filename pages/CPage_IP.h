@@ -11,7 +11,6 @@
 namespace Ui {
 class CPage_IP;
 }
-class QRadioButton;
 class QValidator;
 
 // The "IPアドレス設定" tab: the printer's address, gateway and subnet mask, the socket port and its

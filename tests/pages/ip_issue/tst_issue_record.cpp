@@ -22,16 +22,12 @@ private slots:
         QTest::newRow("sensor 3, fifth item") << Combo::Sensor << '3' << "透過センサー(手動スレッショルド使用時)" << '3';
         QTest::newRow("sensor 4, sixth item") << Combo::Sensor << '4' << "反射センサー(手動スレッショルド使用時)" << '4';
         QTest::newRow("sensor 5 unknown") << Combo::Sensor << '5' << driver << 'C';
-        QTest::newRow("method 1") << Combo::Method << '1' << "熱転写" << '1';
         QTest::newRow("speed 4") << Combo::Speed << '4' << "101.6mm/秒" << '4';
         QTest::newRow("speed 3 unknown") << Combo::Speed << '3' << driver << 'C';
-        QTest::newRow("speed 1 unknown") << Combo::Speed << '1' << driver << 'C';
         QTest::newRow("cut 0") << Combo::Cut << '0' << "なし" << '0';
         QTest::newRow("tag 3") << Combo::TagRotation << '3' << "通常 + ミラー印刷" << '3';
         QTest::newRow("status 0") << Combo::StatusReply << '0' << "なし" << '0';
-        QTest::newRow("status 1") << Combo::StatusReply << '1' << "あり" << '1';
         QTest::newRow("status 2 unknown") << Combo::StatusReply << '2' << "あり" << '1';
-        QTest::newRow("status C") << Combo::StatusReply << 'C' << "あり" << '1';
     }
     void codes()
     {

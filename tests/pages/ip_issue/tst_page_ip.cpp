@@ -123,14 +123,6 @@ private slots:
         QCOMPARE(QByteArray(image.data() + IpRecords::kPortDigits, 5), stored);
     }
 
-    void portLoadedAboveRangeIsKept()
-    {
-        SettingsImage image = SettingsImage::factory();
-        IpRecords::WritePortText(image, "70000");
-        m_page->LoadFromImage(image);
-        QCOMPARE(control<QLineEdit>("edit_1262")->text(), QStringLiteral("70000"));
-    }
-
     void clientIdEntry_data()
     {
         QTest::addColumn<char>("inputType");

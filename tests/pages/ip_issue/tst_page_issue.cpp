@@ -77,34 +77,6 @@ private slots:
         QCOMPARE(image.bytes(), SettingsImage::factory().bytes());
     }
 
-    void loadedCodes_data()
-    {
-        QTest::addColumn<Combo>("which");
-        QTest::addColumn<char>("code");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<char>("storedBack");
-        QTest::newRow("sensor 3, fifth item") << Combo::Sensor << '3' << 4 << '3';
-        QTest::newRow("sensor 4, sixth item") << Combo::Sensor << '4' << 5 << '4';
-        QTest::newRow("sensor 5 unknown") << Combo::Sensor << '5' << 0 << 'C';
-        QTest::newRow("speed 4") << Combo::Speed << '4' << 2 << '4';
-        QTest::newRow("speed 3 unknown") << Combo::Speed << '3' << 0 << 'C';
-        QTest::newRow("status 0") << Combo::StatusReply << '0' << 1 << '0';
-        QTest::newRow("status 2 unknown") << Combo::StatusReply << '2' << 0 << '1';
-    }
-    void loadedCodes()
-    {
-        QFETCH(Combo, which);
-        QFETCH(char, code);
-        QFETCH(int, index);
-        QFETCH(char, storedBack);
-        SettingsImage image = SettingsImage::factory();
-        image[IssueRecord::CodeOffset(which)] = code;
-        m_page->LoadFromImage(image);
-        QCOMPARE(combo(which)->currentIndex(), index);
-        m_page->StoreToImage(image);
-        QCOMPARE(image[IssueRecord::CodeOffset(which)], storedBack);
-    }
-
     void chosenItems_data()
     {
         QTest::addColumn<Combo>("which");
@@ -112,9 +84,7 @@ private slots:
         QTest::addColumn<char>("code");
         QTest::newRow("通常 + ミラー印刷") << Combo::TagRotation << 4 << '3';
         QTest::newRow("152.4mm/秒") << Combo::Speed << 3 << '6';
-        QTest::newRow("sensor fifth item") << Combo::Sensor << 4 << '3';
         QTest::newRow("sensor sixth item") << Combo::Sensor << 5 << '4';
-        QTest::newRow("status なし") << Combo::StatusReply << 1 << '0';
     }
     // Choosing an item writes its code and changes no other byte of the image.
     void chosenItems()
