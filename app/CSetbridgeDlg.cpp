@@ -74,7 +74,14 @@ CSetbridgeDlg::CSetbridgeDlg(const Services &services, QWidget *parent)
     connect(m_sendSelectDlg, &CSendSelectDlg::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
 }
 
-CSetbridgeDlg::~CSetbridgeDlg() = default;
+CSetbridgeDlg::~CSetbridgeDlg()
+{
+    // The children outlive this part of the object: nothing they emit while they are torn down
+    // (a tab change as pages go, a focus change) may reach the handlers of a window that is gone.
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
+    disconnect(&m_menu, nullptr, this, nullptr);
+}
 
 int CSetbridgeDlg::DoModal()
 {
