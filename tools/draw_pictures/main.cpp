@@ -3,10 +3,11 @@
 //   draw_pictures <pictures folder> <desktop folder>
 //
 // writes every 16 x 16 picture and the 48 and 256 pixel program icons, all on light grey, into
-// the pictures folder, and the two desktop icons with a transparent background into
-// <desktop folder>/icons/.
+// the pictures folder, and the desktop icons (16, 48 and 256 pixels) with a transparent
+// background into <desktop folder>/icons/.
 
 #include "Drawings.h"
+#include "Pictures.h"
 #include "ProgramIcon.h"
 
 #include <QDir>
@@ -43,9 +44,27 @@ bool drawSmallPictures(const QDir &folder)
     return ok;
 }
 
-bool drawLargeIcons(const QDir &pictures, const QDir &desktopIcons)
+// The small icon with its light grey made transparent, for the desktop's 16 pixel size.
+QImage transparentSmallIcon()
 {
-    bool ok = true;
+    for (const Drawings::Picture &picture : Drawings::all()) {
+        if (picture.name != Pictures::programIcon())
+            continue;
+        QImage icon = PixelArt::paint(picture.rows).convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < icon.height(); ++y) {
+            for (int x = 0; x < icon.width(); ++x) {
+                if (icon.pixelColor(x, y) == kLightGrey)
+                    icon.setPixel(x, y, 0);
+            }
+        }
+        return icon;
+    }
+    return {};
+}
+
+bool drawDesktopIcons(const QDir &pictures, const QDir &desktopIcons)
+{
+    bool ok = save(transparentSmallIcon(), desktopIcons, QStringLiteral("sbq740-16"));
     for (const int size : {48, 256}) {
         const QString name = QStringLiteral("icon-%1").arg(size);
         ok = save(ProgramIcon::draw(size, kLightGrey), pictures, name) && ok;
@@ -72,7 +91,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     try {
-        const bool ok = drawSmallPictures(pictures) && drawLargeIcons(pictures, QDir(desktop.filePath("icons")));
+        const bool ok = drawSmallPictures(pictures) && drawDesktopIcons(pictures, QDir(desktop.filePath("icons")));
         return ok ? 0 : 1;
     } catch (const std::exception &error) {
         std::fprintf(stderr, "draw_pictures: %s\n", error.what());
