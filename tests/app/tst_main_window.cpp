@@ -1,6 +1,7 @@
 #include "AutoSettings.h"
 #include "CSetbridgeDlg.h"
 #include "FakeSpooler.h"
+#include "ModalScript.h"
 #include "ResourceIds.h"
 #include "ScriptedPrompts.h"
 #include "SettingsFile.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -150,6 +152,54 @@ private slots:
         QWidget *nowFocused = QApplication::focusWidget();
         QVERIFY(nowFocused);
         QVERIFY2(window.page(tab)->isAncestorOf(nowFocused), qPrintable(nowFocused->objectName()));
+    }
+
+    // In an edit field, Ctrl+A shows the IP address tab instead of selecting the text, and
+    // Ctrl+C runs the printer selection instead of copying.
+    void acceleratorsWinOverEditKeys()
+    {
+        m_spooler.addPrinter("Q740-b", "socket://127.0.0.1:9101");  // two printers: switching is enabled
+        ModalScript user;
+        user.then(ModalScript::confirmPrinterSelection());  // the start-up selection
+        CSetbridgeDlg &window = open();
+        QVERIFY(window.isCommandEnabled(ResId::kCmdSwitchPrinter));
+
+        window.SelectTab(1);
+        QLineEdit *edit = window.page(1)->findChild<QLineEdit *>(QStringLiteral("edit_1243"));
+        QVERIFY(edit);
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        QApplication::clipboard()->setText(QStringLiteral("untouched"));
+
+        user.then(ModalScript::cancel());  // the selection that Ctrl+C opens
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(user.done());
+        QCOMPARE(user.played(), 2);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("untouched"));
+
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(window.tabs()->currentIndex(), 2);
+        QVERIFY(!edit->hasSelectedText());
+    }
+
+    // With one printer the switch command is disabled, and so is its accelerator: Ctrl+C in an
+    // edit does nothing at all.
+    void disabledAcceleratorIsSwallowed()
+    {
+        CSetbridgeDlg &window = open();
+        QVERIFY(!window.isCommandEnabled(ResId::kCmdSwitchPrinter));
+        window.SelectTab(1);
+        QLineEdit *edit = window.page(1)->findChild<QLineEdit *>(QStringLiteral("edit_1243"));
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        QApplication::clipboard()->setText(QStringLiteral("12"));
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("12"));
+        // Chords outside the table still reach the edit.
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("12"));
     }
 
     void tabCommandLeavesFocusOnTabBar()
