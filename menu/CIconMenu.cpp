@@ -88,7 +88,7 @@ QAction *CIconMenu::AppendODMenu(QMenu *popup, const char *text, int commandId, 
     if (!m_actions.value(commandId))
         m_actions.insert(commandId, item);
     if (bitmapId >= 0)
-        ModifyODMenu(nullptr, commandId, bitmapId);
+        setPicture(item, commandId, bitmapId);
     return item;
 }
 
@@ -99,10 +99,16 @@ bool CIconMenu::ModifyODMenu(const char *text, int commandId, int bitmapId)
         return false;
     if (text)
         item->setText(QString::fromUtf8(text));
+    setPicture(item, commandId, bitmapId);
+    return true;
+}
+
+void CIconMenu::setPicture(QAction *item, int commandId, int bitmapId)
+{
     const QIcon picture = menuPicture(bitmapId);
     item->setIcon(picture);
-    m_bitmapIds.insert(commandId, picture.isNull() ? -1 : bitmapId);
-    return true;
+    if (item == action(commandId))
+        m_bitmapIds.insert(commandId, picture.isNull() ? -1 : bitmapId);
 }
 
 void CIconMenu::alignAcceleratorColumn(QMenu *popup)

@@ -64,6 +64,7 @@ private:
     QMenu *addPopup(const char *title);
     bool isOwnPopup(const QObject *object) const;
     void alignAcceleratorColumn(QMenu *popup);
+    void setPicture(QAction *item, int commandId, int bitmapId);
     void execute(QMenu *popup, QAction *item);
 
     QPointer<QMenuBar> m_bar;

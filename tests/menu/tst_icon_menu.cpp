@@ -87,6 +87,7 @@ private slots:
     void everyStarredItemHasItsPicture();
     void missingPictureLeavesNone();
     void menuBarEntriesArePlainText();
+    void appendOnlyToOwnDropDowns();
     void everyItemEnabledAndCaptionKept();
     void mnemonicRunsItemAtOnce_data();
     void mnemonicRunsItemAtOnce();
@@ -178,6 +179,23 @@ void TestIconMenu::menuBarEntriesArePlainText()
         QVERIFY(entries[i]->icon().isNull());
         QCOMPARE(entries[i]->menu(), popup(i));
     }
+}
+
+void TestIconMenu::appendOnlyToOwnDropDowns()
+{
+    QSignalSpy commands(m_menu, &CIconMenu::command);
+    QAction *added = m_menu->AppendODMenu(popup(kHelp), "追加(&Z)", 40000, 195);
+    QVERIFY(added);
+    QVERIFY(!added->icon().isNull());
+    QCOMPARE(m_menu->bitmapOf(40000), 195);
+    added->trigger();
+    QCOMPARE(commands.size(), 1);
+    QCOMPARE(commands.at(0).at(0).toInt(), 40000);
+    QVERIFY(m_menu->AppendODMenu(popup(kHelp), nullptr, 0, -1)->isSeparator());
+
+    QMenu stranger;
+    QCOMPARE(m_menu->AppendODMenu(&stranger, "よそ", 40001, -1), nullptr);
+    QVERIFY(stranger.actions().isEmpty());
 }
 
 void TestIconMenu::everyItemEnabledAndCaptionKept()
