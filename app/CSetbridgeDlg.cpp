@@ -15,6 +15,7 @@
 #include "Pictures.h"
 #include "PrinterSwitch.h"
 #include "SendSettings.h"
+#include "ServiceCommands.h"
 #include "SettingsFileCommands.h"
 #include "Strings.h"
 #include "UserPrompts.h"
@@ -324,9 +325,15 @@ int CSetbridgeDlg::OnSendSettings()
     return SendSettings::run(*this, *m_sendSelectDlg);
 }
 
-void CSetbridgeDlg::OnTestPrint() {}
+void CSetbridgeDlg::OnTestPrint()
+{
+    ServiceCommands::OnTestPrint(*this);
+}
 
-void CSetbridgeDlg::OnHeadCheck() {}
+void CSetbridgeDlg::OnHeadCheck()
+{
+    ServiceCommands::OnHeadCheck(*this);
+}
 
 void CSetbridgeDlg::showPrinterInStatusBar(const QString &name, const QString &connection)
 {

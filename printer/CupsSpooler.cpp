@@ -1,6 +1,7 @@
 #include "CupsSpooler.h"
 
 #include "ConnectionText.h"
+#include "PngEncoder.h"
 #include "UserAccess.h"
 
 #include <cups/cups.h>
@@ -8,6 +9,7 @@
 #include <sys/socket.h>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -196,23 +198,105 @@ std::vector<SpoolerPrinter> CupsSpooler::printers()
     return result;
 }
 
+namespace {
+
+// Job attributes for cupsCreateJob, freed with the object.
+class JobOptions
+{
+public:
+    JobOptions() = default;
+    ~JobOptions() { cupsFreeOptions(m_count, m_options); }
+    JobOptions(const JobOptions &) = delete;
+    JobOptions &operator=(const JobOptions &) = delete;
+
+    void add(const char *name, const std::string &value) { m_count = cupsAddOption(name, value.c_str(), m_count, &m_options); }
+    int count() const { return m_count; }
+    cups_option_t *options() const { return m_options; }
+
+private:
+    int m_count = 0;
+    cups_option_t *m_options = nullptr;
+};
+
+// One job holding one document of `format`. A job the scheduler created but did not receive
+// whole is cancelled, so that no half job stays queued.
+bool submitJob(Connection http, const CupsSpooler::Server &server, std::chrono::milliseconds timeout,
+               const std::string &printer, const std::string &jobName, const char *format, const JobOptions &options,
+               std::string_view document)
+{
+    const int jobId = cupsCreateJob(http.get(), printer.c_str(), jobName.c_str(), options.count(), options.options());
+    if (jobId <= 0)
+        return false;
+
+    const bool delivered =
+        cupsStartDocument(http.get(), printer.c_str(), jobId, jobName.c_str(), format, 1) == HTTP_STATUS_CONTINUE
+        && cupsWriteRequestData(http.get(), document.data(), document.size()) == HTTP_STATUS_CONTINUE
+        && succeeded(cupsFinishDocument(http.get(), printer.c_str()));
+    if (!delivered) {
+        http.reset();
+        cancelJob(server, timeout, printer, jobId);
+    }
+    return delivered;
+}
+
+int toDotsPerInch(int value, ipp_res_t units)
+{
+    return units == IPP_RES_PER_CM ? static_cast<int>(std::lround(value * 2.54)) : value;
+}
+
+// The resolution the printer's driver prints at by default; unknown when the scheduler won't say.
+PngEncoder::DotsPerInch defaultResolution(http_t *http, const std::string &printer)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     printer.c_str());
+    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-resolution-default");
+    const IppMessage response(cupsDoRequest(http, request, "/"));
+    if (!response || !succeeded(cupsLastError()))
+        return {};
+    ipp_attribute_t *attribute = ippFindAttribute(response.get(), "printer-resolution-default", IPP_TAG_RESOLUTION);
+    if (!attribute)
+        return {};
+    int y = 0;
+    ipp_res_t units = IPP_RES_PER_INCH;
+    const int x = ippGetResolution(attribute, 0, &y, &units);
+    return {toDotsPerInch(x, units), toDotsPerInch(y, units)};
+}
+
+std::string resolutionText(PngEncoder::DotsPerInch resolution)
+{
+    if (resolution.x == resolution.y)
+        return std::to_string(resolution.x) + "dpi";
+    return std::to_string(resolution.x) + "x" + std::to_string(resolution.y) + "dpi";
+}
+
+}  // namespace
+
 bool CupsSpooler::writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes)
 {
     Connection http = connectTo(m_server, m_timeout);
     if (!http)
         return false;
+    return submitJob(std::move(http), m_server, m_timeout, printer, jobName, CUPS_FORMAT_RAW, JobOptions(), bytes);
+}
 
-    const int jobId = cupsCreateJob(http.get(), printer.c_str(), jobName.c_str(), 0, nullptr);
-    if (jobId <= 0)
+bool CupsSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
+{
+    Connection http = connectTo(m_server, m_timeout);
+    if (!http)
         return false;
 
-    const bool delivered =
-        cupsStartDocument(http.get(), printer.c_str(), jobId, jobName.c_str(), CUPS_FORMAT_RAW, 1) == HTTP_STATUS_CONTINUE
-        && cupsWriteRequestData(http.get(), bytes.data(), bytes.size()) == HTTP_STATUS_CONTINUE
-        && succeeded(cupsFinishDocument(http.get(), printer.c_str()));
-    if (!delivered) {
-        http.reset();
-        cancelJob(m_server, m_timeout, printer, jobId);
-    }
-    return delivered;
+    const PngEncoder::DotsPerInch resolution = defaultResolution(http.get(), printer);
+    const std::string png = PngEncoder::encode(image, resolution);
+    if (png.empty())
+        return false;
+    JobOptions options;
+    options.add("print-scaling", "none");
+    if (resolution.isKnown())
+        options.add("printer-resolution", resolutionText(resolution));
+    return submitJob(std::move(http), m_server, m_timeout, printer, jobName, "image/png", options, png);
 }

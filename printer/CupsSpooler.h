@@ -26,6 +26,9 @@ public:
 
     std::vector<SpoolerPrinter> printers() override;
     bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+    // The picture goes as a PNG file stating the printer's default resolution, with the job
+    // attributes print-scaling=none and printer-resolution set to that resolution.
+    bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
     // The server libcups is configured to use.
     static Server configuredServer();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RgbImage.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,4 +28,9 @@ public:
     // Hands `bytes` unchanged to `printer` as one raw job named `jobName`. True when the spooler
     // accepted the whole job.
     virtual bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) = 0;
+
+    // Prints `image` on one page of `printer` as one job named `jobName`, through the printer's
+    // driver, at one printer dot per pixel from the top-left corner: the spooler is told the
+    // printer's resolution and never scales the picture. True when the spooler accepted the job.
+    virtual bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) = 0;
 };

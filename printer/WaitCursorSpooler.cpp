@@ -45,3 +45,9 @@ bool WaitCursorSpooler::writeRawJob(const std::string &printer, const std::strin
     const WaitCursor busy;
     return m_spooler->writeRawJob(printer, jobName, bytes);
 }
+
+bool WaitCursorSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
+{
+    const WaitCursor busy;
+    return m_spooler->printImage(printer, jobName, image);
+}

@@ -13,6 +13,7 @@ public:
 
     std::vector<SpoolerPrinter> printers() override;
     bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+    bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
 private:
     std::unique_ptr<Spooler> m_spooler;

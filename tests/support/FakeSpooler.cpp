@@ -8,6 +8,14 @@ bool FakeSpooler::writeRawJob(const std::string &printer, const std::string &job
     return true;
 }
 
+bool FakeSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
+{
+    if (m_failJobs)
+        return false;
+    m_imageJobs.push_back({printer, jobName, image});
+    return true;
+}
+
 void FakeSpooler::addPrinter(const std::string &name, const std::string &connection,
                              const std::string &driver, bool usable)
 {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// A spooler in memory: a fixed printer list, and every job it accepted.
+// A spooler in memory: a fixed printer list, and every job it accepted (raw jobs and pictures).
 class FakeSpooler : public Spooler
 {
 public:
@@ -15,9 +15,16 @@ public:
         std::string name;
         std::string bytes;
     };
+    struct ImageJob
+    {
+        std::string printer;
+        std::string name;
+        RgbImage image;
+    };
 
     std::vector<SpoolerPrinter> printers() override { return m_printers; }
     bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+    bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
     void setPrinters(std::vector<SpoolerPrinter> printers) { m_printers = std::move(printers); }
     void addPrinter(const std::string &name, const std::string &connection,
@@ -25,9 +32,11 @@ public:
     void setFailJobs(bool fail) { m_failJobs = fail; }
 
     const std::vector<Job> &jobs() const { return m_jobs; }
+    const std::vector<ImageJob> &imageJobs() const { return m_imageJobs; }
 
 private:
     std::vector<SpoolerPrinter> m_printers;
     std::vector<Job> m_jobs;
+    std::vector<ImageJob> m_imageJobs;
     bool m_failJobs = false;
 };

@@ -1,0 +1,227 @@
+// The test print and the head check on a host without a window.
+#include "FakeHost.h"
+#include "ServiceCommands.h"
+#include "Strings.h"
+
+#include <QtTest>
+
+using Answer = UserPrompts::Answer;
+using Icon = UserPrompts::Icon;
+using Buttons = UserPrompts::Buttons;
+
+namespace {
+
+enum class Command { TestPrint, HeadCheck };
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// A message as "icon/buttons: text", so that a table can say what the user saw.
+QString seen(const ScriptedPrompts::Shown &shown)
+{
+    const QString icon = shown.icon == Icon::Information ? QStringLiteral("information")
+        : shown.icon == Icon::Warning                    ? QStringLiteral("warning")
+                                                         : QStringLiteral("error");
+    const QString buttons = shown.buttons == Buttons::OkCancel ? QStringLiteral("ok-cancel")
+        : shown.buttons == Buttons::Ok                         ? QStringLiteral("ok")
+                                                               : QStringLiteral("other");
+    return icon + u'/' + buttons + QStringLiteral(": ") + shown.text;
+}
+
+QString question(const char *utf8)
+{
+    return QStringLiteral("information/ok-cancel: ") + text(utf8);
+}
+QString information(const char *utf8)
+{
+    return QStringLiteral("information/ok: ") + text(utf8);
+}
+QString warning(const char *utf8)
+{
+    return QStringLiteral("warning/ok: ") + text(utf8);
+}
+
+// The test label as stored: 24-bit rows, bottom row first, each padded to four bytes, blue
+// first. Read by hand here, so that the command's own reading is checked.
+RgbImage labelFromFile()
+{
+    QFile file(qEnvironmentVariable("SBQ_SOURCE_DIR") + QStringLiteral("/res/testlabel.bmp"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bmp = file.readAll();
+    constexpr int kWidth = 1244, kHeight = 707, kPixelsAt = 54, kStride = 3732;
+    RgbImage image{kWidth, kHeight, {}};
+    for (int y = 0; y < kHeight; ++y) {
+        const char *row = bmp.constData() + kPixelsAt + (kHeight - 1 - y) * kStride;
+        for (int x = 0; x < kWidth; ++x) {
+            image.pixels.push_back(row[3 * x + 2]);
+            image.pixels.push_back(row[3 * x + 1]);
+            image.pixels.push_back(row[3 * x]);
+        }
+    }
+    return image;
+}
+
+struct Window
+{
+    FakeHost host;
+
+    explicit Window(const std::string &connection = "socket://127.0.0.1:9100")
+    {
+        host.selectedPrinter() = {connection, "Quillotron"};
+    }
+    void run(Command command)
+    {
+        if (command == Command::TestPrint)
+            ServiceCommands::OnTestPrint(host);
+        else
+            ServiceCommands::OnHeadCheck(host);
+    }
+    QStringList seenMessages()
+    {
+        QStringList result;
+        for (const ScriptedPrompts::Shown &shown : host.scripted().shown())
+            result.append(seen(shown));
+        return result;
+    }
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Command)
+
+class TestServiceCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void outcomes_data();
+    void outcomes();
+    void headCheckJobIsTheCommandThenNul();
+    void failedHeadCheckIsReportedBeforeTheSelection();
+    void testPrintCarriesTheLabelPixelForPixel();
+};
+
+void TestServiceCommands::outcomes_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QString>("connection");
+    QTest::addColumn<bool>("spoolerFails");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("rawJobs");
+    QTest::addColumn<int>("imageJobs");
+    QTest::addColumn<QStringList>("calls");
+
+    const QString network = QStringLiteral("socket://127.0.0.1:9100");
+    const QString file = QStringLiteral("FILE:");
+    const QString askPrint = question(Str::kAskTestPrint);
+    const QString askCheck = question(Str::kAskHeadCheck);
+    const QStringList none;
+    const QStringList collect{QStringLiteral("CollectImage")};
+
+    QTest::newRow("test print cancelled") << Command::TestPrint << Answer::Cancel << network << false
+                                          << QStringList{askPrint} << 0 << 0 << none;
+    QTest::newRow("test print") << Command::TestPrint << Answer::Ok << network << false << QStringList{askPrint} << 0
+                                << 1 << none;
+    QTest::newRow("test print on a FILE: printer")
+        << Command::TestPrint << Answer::Ok << file << false << QStringList{askPrint} << 0 << 1 << none;
+    QTest::newRow("test print the spooler refuses")
+        << Command::TestPrint << Answer::Ok << network << true << QStringList{askPrint} << 0 << 0 << none;
+    QTest::newRow("head check cancelled") << Command::HeadCheck << Answer::Cancel << network << false
+                                          << QStringList{askCheck} << 0 << 0 << none;
+    QTest::newRow("head check cancelled on a FILE: printer")
+        << Command::HeadCheck << Answer::Cancel << file << false << QStringList{askCheck} << 0 << 0 << none;
+    QTest::newRow("head check on a FILE: printer")
+        << Command::HeadCheck << Answer::Ok << file << false
+        << QStringList{askCheck, information(Str::kFileConnectionRefused)} << 0 << 0 << none;
+    QTest::newRow("head check") << Command::HeadCheck << Answer::Ok << network << false
+                                << QStringList{askCheck, information(Str::kHeadCheckDone)} << 1 << 0 << collect;
+    QTest::newRow("head check the spooler refuses")
+        << Command::HeadCheck << Answer::Ok << network << true
+        << QStringList{askCheck, warning(Str::kPrinterUnavailable)} << 0 << 0
+        << QStringList{QStringLiteral("CollectImage"), QStringLiteral("OnSwitchPrinter")};
+}
+
+void TestServiceCommands::outcomes()
+{
+    QFETCH(Command, command);
+    QFETCH(Answer, answer);
+    QFETCH(QString, connection);
+    QFETCH(bool, spoolerFails);
+    QFETCH(QStringList, messages);
+    QFETCH(int, rawJobs);
+    QFETCH(int, imageJobs);
+    QFETCH(QStringList, calls);
+
+    Window w(connection.toStdString());
+    w.host.fakeSpooler().setFailJobs(spoolerFails);
+    w.host.scripted().answer(answer);
+    const SelectedPrinter before = w.host.selectedPrinter();
+    const SettingsImages images = w.host.images();
+
+    w.run(command);
+
+    QCOMPARE(w.seenMessages(), messages);
+    QCOMPARE(static_cast<int>(w.host.fakeSpooler().jobs().size()), rawJobs);
+    QCOMPARE(static_cast<int>(w.host.fakeSpooler().imageJobs().size()), imageJobs);
+    QCOMPARE(w.host.calls(), calls);
+    QCOMPARE(w.host.selectedPrinter().m_strPrinterName, before.m_strPrinterName);
+    QVERIFY(w.host.images().current == images.current);
+    QVERIFY(w.host.images().sent == images.sent);
+    QVERIFY(w.host.images().saved == images.saved);
+}
+
+void TestServiceCommands::headCheckJobIsTheCommandThenNul()
+{
+    Window w;
+    w.host.collect = [](SettingsImage &image) { image[216] = '1'; };  // what the pages hold now
+
+    w.run(Command::HeadCheck);
+
+    QCOMPARE(w.host.images().current[216], '1');
+    QCOMPARE(w.host.fakeSpooler().jobs().size(), std::size_t{1});
+    const FakeSpooler::Job &job = w.host.fakeSpooler().jobs().front();
+    QCOMPARE(job.printer, std::string("Quillotron"));
+    QCOMPARE(job.name, std::string("Setbridge Check"));
+    QCOMPARE(job.bytes, std::string("\x1b" "HD001,A\n", 9) + std::string(251, '\0'));
+}
+
+void TestServiceCommands::failedHeadCheckIsReportedBeforeTheSelection()
+{
+    Window w;
+    w.host.fakeSpooler().setFailJobs(true);
+    QStringList shownWhenSelecting;
+    w.host.switchPrinter = [&] {
+        shownWhenSelecting = w.host.scripted().texts();
+        w.host.selectedPrinter() = {"socket://127.0.0.1:9101", "Other"};
+    };
+
+    w.run(Command::HeadCheck);
+
+    QCOMPARE(shownWhenSelecting, (QStringList{text(Str::kAskHeadCheck), text(Str::kPrinterUnavailable)}));
+    QCOMPARE(w.host.scripted().texts().size(), 2);  // nothing more once the selection is over
+    QVERIFY(w.host.fakeSpooler().jobs().empty());
+}
+
+void TestServiceCommands::testPrintCarriesTheLabelPixelForPixel()
+{
+    const RgbImage expected = labelFromFile();
+    QVERIFY(expected.isValid());
+    Window w(std::string("FILE:"));
+
+    w.run(Command::TestPrint);
+
+    QCOMPARE(w.host.fakeSpooler().imageJobs().size(), std::size_t{1});
+    const FakeSpooler::ImageJob &job = w.host.fakeSpooler().imageJobs().front();
+    QCOMPARE(job.printer, std::string("Quillotron"));
+    QCOMPARE(job.name, std::string("testprint"));
+    QCOMPARE(job.image.width, 1244);
+    QCOMPARE(job.image.height, 707);
+    QVERIFY(job.image.pixels == expected.pixels);
+}
+
+QTEST_MAIN(TestServiceCommands)
+#include "tst_service_commands.moc"
