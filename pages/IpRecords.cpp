@@ -80,7 +80,10 @@ void WriteChoice(SettingsImage &image, std::size_t offset, int value)
 
 std::string ReadPortText(const SettingsImage &image)
 {
-    return std::to_string(readDigits(image, kPortDigits, kPortWidth));
+    // A damaged record can weigh its characters below zero ("000-1" reads -1). Shown as "-1" and
+    // stored back as "000-1" it would read -29 next time and drift on every collect; like the
+    // port box, a value below zero shows as 0.
+    return std::to_string(std::max(readDigits(image, kPortDigits, kPortWidth), 0));
 }
 
 void WritePortText(SettingsImage &image, std::string_view boxText)

@@ -37,7 +37,8 @@ void WriteOctets(SettingsImage &image, std::size_t record, const Octets &octets)
 int ReadChoice(const SettingsImage &image, std::size_t offset);
 void WriteChoice(SettingsImage &image, std::size_t offset, int value);
 
-// The port as the box shows it: the five digits' value without leading zeros ("09100" -> "9100").
+// The port as the box shows it: the five digits' value without leading zeros ("09100" -> "9100");
+// non-digits weigh their distance from '0', and a value below zero shows as "0".
 std::string ReadPortText(const SettingsImage &image);
 // At most the first five characters of the box, right-aligned with '0' fill ("80" -> "00080").
 void WritePortText(SettingsImage &image, std::string_view boxText);

@@ -36,6 +36,32 @@ private slots:
         QCOMPARE(IpRecords::ReadOctets(image, ImageLayout::kIpRecord), (IpRecords::Octets{255, 168, 10, 20}));
     }
 
+    // Found by fuzzing: a port field weighing below zero drifted on every load and store.
+    void damagedPortSettlesAfterOneStore_data()
+    {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("a minus sign") << QByteArray("000-1") << QByteArray("0") << QByteArray("00000");
+        QTest::newRow("slash in front") << QByteArray("/0000") << QByteArray("0") << QByteArray("00000");
+        QTest::newRow("slash behind a digit") << QByteArray("1000/") << QByteArray("9999") << QByteArray("09999");
+        QTest::newRow("letter") << QByteArray("0000z") << QByteArray("74") << QByteArray("00074");
+    }
+    void damagedPortSettlesAfterOneStore()
+    {
+        QFETCH(QByteArray, field);
+        QFETCH(QByteArray, shown);
+        QFETCH(QByteArray, stored);
+        SettingsImage image = SettingsImage::factory();
+        for (int i = 0; i < 5; ++i)
+            image[IpRecords::kPortDigits + static_cast<std::size_t>(i)] = field.at(i);
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(bytes(IpRecords::ReadPortText(image)), shown);
+            IpRecords::WritePortText(image, IpRecords::ReadPortText(image));
+            QCOMPARE(bytes(std::string(image.slice(IpRecords::kPortDigits, 5))), stored);
+        }
+    }
+
     void portBoxRule_data()
     {
         QTest::addColumn<QString>("text");

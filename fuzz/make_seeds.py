@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus under fuzz/corpus/: the factory settings file, edited files, the bad
+files the tests use, and images and texts for the decoder targets. Run again after changing it."""
+import pathlib
+
+HERE = pathlib.Path(__file__).resolve().parent / "corpus"
+HEADER = b"QAV Quillotron 740Q2\n\0"
+FACTORY = (
+    b"\x1bZ2;1,002101250+00000000000100B0000000000000000\n\0"
+    b"\x1bZ2;2,+000+000+00+000+00+00-00-001014\n\0"
+    b"\x1bIP;2,192,168,010,020\n\0"
+    b"\x1bIP;3,000,000,000,000\n\0"
+    b"\x1bIP;4,255,255,255,000\n\0"
+    b"\x1bIS;1,09100\n\0"
+    b"\x1bIH;0,FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF\n\0"
+    b"\x1bZ2;3,0,C,C,C,C,C,1\n\0"
+    b"\x1bZ2;3,00000030054000520+00\n\0"
+    b"0"
+)
+assert len(FACTORY) == 260
+
+
+def edited(changes):
+    image = bytearray(FACTORY)
+    for offset, value in changes.items():
+        image[offset:offset + len(value)] = value
+    return bytes(image)
+
+
+EDITED = edited({15: b"-25", 46: b"F", 55: b"-123", 94: b"010", 163: b"00080", 174: b"1",
+                 176: b"41204200", 216: b"1", 259: b"1"})
+DAMAGED = edited({15: b"x9:", 28: b"7", 46: b"Z", 55: b"+a!-", 94: b"999", 163: b"000-1",
+                  174: b"9", 176: b"zz\xe0\x81\x9f", 216: b"9", 259: b"7"})
+
+
+def write(target, name, data):
+    folder = HERE / target
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / name).write_bytes(data)
+
+
+good = HEADER + EDITED
+files = {
+    "factory.dat": HEADER + FACTORY,
+    "edited.dat": good,
+    "damaged.dat": HEADER + DAMAGED,
+    "longer.dat": good + b"\x1b" * 100,
+    "no_nul.dat": good[:21] + b" " + good[22:],
+    "other_header.dat": good[:4] + b"q" + good[5:],
+    "one_byte_short.dat": good[:281],
+    "header_only.dat": good[:22],
+    "part_of_header.dat": good[:10],
+    "empty.dat": b"",
+}
+for name, data in files.items():
+    write("fuzz_settings_file", name, data)
+
+# Images, with text after the 260th byte for the edit rules.
+texts = [b"", b"2.5", b"-5.0", b"70000", b"12a", b" +1e3", b"0.04", b"-0.3", b"99999999999"]
+for target in ("fuzz_param_record", "fuzz_fine_record", "fuzz_ip_records", "fuzz_issue_record"):
+    for index, text in enumerate(texts):
+        write(target, f"factory_{index}", FACTORY + text)
+    write(target, "edited", EDITED + b"4.5")
+    write(target, "damaged", DAMAGED + b"-7")
+
+client_ids = [b"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", b"41204200FFFFFFFFFFFFFFFFFFFFFFFF", b"12ab", b"AB",
+              b"A B", b"z", "ｱｲｳ".encode("cp932"), "日本語".encode("cp932"), "日本語".encode("utf-8"),
+              b"\x81", b"\xe0\xe0\xe0\xe0"]
+for index, data in enumerate(client_ids):
+    write("fuzz_client_id", f"seed_{index}", data)
+
+uris = [b"socket://127.0.0.1:9100", b"ipp://printhost:631/printers/q", b"file:/dev/null", b"usb://QAV/740Q2",
+        b"lpd://user@[::1]:515/q", b"FILE:", b""]
+for index, uri in enumerate(uris):
+    write("fuzz_printer_list", f"seed_{index}",
+          bytes([3]) + b"QAV_Quillotron_740Q2\x00" + uri + b"\x00" + b"ipp://localhost/printers/x\x00" + b"\x01\x01\x01")
