@@ -1,0 +1,37 @@
+#pragma once
+
+#include "SettingsJob.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The command line of sbq740-cli: a command, its options and its files.
+namespace Arguments {
+
+enum class Command { Help, Version, Printers, Show, Diff, Send, HeadCheck };
+
+struct Invocation
+{
+    Command command = Command::Help;
+    std::optional<Command> helpTopic;  // "sbq740-cli send --help": help for one command
+    bool json = false;
+    bool yes = false;
+    std::optional<SettingsJob::Group> group;
+    std::vector<std::string> printers;  // in the order given, each name once
+    std::vector<std::string> files;
+};
+
+struct Parsed
+{
+    std::optional<Invocation> invocation;
+    std::string error;  // why the command line was refused, when there is no invocation
+};
+
+// `arguments` without the program name.
+Parsed parse(const std::vector<std::string> &arguments);
+
+// The command's name as typed ("headcheck").
+std::string nameOf(Command command);
+
+}  // namespace Arguments

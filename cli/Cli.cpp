@@ -1,0 +1,43 @@
+#include "Cli.h"
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "ExitCodes.h"
+#include "HelpText.h"
+
+namespace {
+
+constexpr char kProgramName[] = "sbq740-cli";
+
+int runInvocation(const Arguments::Invocation &invocation, CommandContext &context)
+{
+    using Arguments::Command;
+    switch (invocation.command) {
+    case Command::Help:
+        context.out << HelpText::of(invocation.helpTopic);
+        return ExitCode::kOk;
+    case Command::Version:
+        context.out << kProgramName << ' ' << SBQ_VERSION << '\n';
+        return ExitCode::kOk;
+    case Command::Printers: return Commands::printers(invocation, context);
+    case Command::Show: return Commands::show(invocation, context);
+    case Command::Diff: return Commands::diff(invocation, context);
+    case Command::Send: return Commands::send(invocation, context);
+    case Command::HeadCheck: return Commands::headCheck(invocation, context);
+    }
+    return ExitCode::kUsage;
+}
+
+}  // namespace
+
+int runCli(const std::vector<std::string> &arguments, Spooler &spooler, std::ostream &out, std::ostream &err)
+{
+    const Arguments::Parsed parsed = Arguments::parse(arguments);
+    if (!parsed.invocation) {
+        err << kProgramName << ": " << parsed.error << '\n'
+            << "Try '" << kProgramName << " --help' for more information.\n";
+        return ExitCode::kUsage;
+    }
+    CommandContext context{spooler, out, err};
+    return runInvocation(*parsed.invocation, context);
+}

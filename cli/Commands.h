@@ -1,0 +1,15 @@
+#pragma once
+
+#include "Arguments.h"
+#include "CommandContext.h"
+
+// The commands of sbq740-cli. Each returns the program's exit code (ExitCodes.h).
+namespace Commands {
+
+int printers(const Arguments::Invocation &invocation, CommandContext &context);
+int show(const Arguments::Invocation &invocation, CommandContext &context);
+int diff(const Arguments::Invocation &invocation, CommandContext &context);
+int send(const Arguments::Invocation &invocation, CommandContext &context);
+int headCheck(const Arguments::Invocation &invocation, CommandContext &context);
+
+}  // namespace Commands

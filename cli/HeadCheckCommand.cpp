@@ -1,0 +1,20 @@
+#include "Commands.h"
+
+#include "ExitCodes.h"
+#include "HeadCheckJob.h"
+#include "Strings.h"
+
+namespace Commands {
+
+// The head-check job "Setbridge Check" to each printer; the printers show the outcome on their
+// displays, which the closing message tells the operator.
+int headCheck(const Arguments::Invocation &invocation, CommandContext &context)
+{
+    const Delivery::Job job{Str::kHeadCheckJobName, HeadCheckJob::build()};
+    const std::size_t delivered = CommandSupport::deliverAndReport(invocation.printers, job, context);
+    if (delivered > 0)
+        context.out << Str::kHeadCheckDone << '\n';
+    return delivered == invocation.printers.size() ? ExitCode::kOk : ExitCode::kNotAll;
+}
+
+}  // namespace Commands

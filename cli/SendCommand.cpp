@@ -1,0 +1,51 @@
+#include "Commands.h"
+
+#include "ExitCodes.h"
+#include "ParamRecord.h"
+#include "SettingsJob.h"
+#include "Strings.h"
+
+namespace Commands {
+namespace {
+
+// The checks that come with the group, as the window program makes them after the choice; the
+// IP question it asks is answered by --yes. False when nothing may be sent.
+bool groupCleared(const Arguments::Invocation &invocation, const SettingsImage &image, CommandContext &context)
+{
+    switch (*invocation.group) {
+    case SettingsJob::Group::Parameter: {
+        std::string message;
+        if (ParamRecord::ValidateImage(image, message))
+            return true;
+        context.err << message << '\n';
+        return false;
+    }
+    case SettingsJob::Group::IpAddress:
+        if (invocation.yes)
+            return true;
+        context.err << Str::kAskIpChange << '\n'
+                    << "Nothing was sent. Add --yes to send the IP address settings.\n";
+        return false;
+    case SettingsJob::Group::FineAdjustment:
+    case SettingsJob::Group::IssueControl:
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int send(const Arguments::Invocation &invocation, CommandContext &context)
+{
+    const std::optional<SettingsImage> image = CommandSupport::readSettings(invocation.files.front(), context);
+    if (!image)
+        return ExitCode::kNotASettingsFile;
+    if (!groupCleared(invocation, *image, context))
+        return ExitCode::kRefused;
+
+    const Delivery::Job job{Str::kSettingsJobName, SettingsJob::build(*image, *invocation.group)};
+    const std::size_t delivered = CommandSupport::deliverAndReport(invocation.printers, job, context);
+    return delivered == invocation.printers.size() ? ExitCode::kOk : ExitCode::kNotAll;
+}
+
+}  // namespace Commands
