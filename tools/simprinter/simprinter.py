@@ -3,7 +3,8 @@
 
 It behaves like the printer's raw port: every connection is one job. The bytes of each job are
 stored unchanged, one file per job (job-0001.bin, job-0002.bin, ...), and a readable log lists the
-printer-command records the job carried.
+printer-command records the job carried. A job that is a PNG picture (what the driver prints) is
+stored as job-NNNN.png, and the log gives its size in pixels and its resolution.
 
     simprinter.py --jobs DIR [--log FILE] [--port N] [--port-file FILE]
 
@@ -15,8 +16,10 @@ import argparse
 import os
 import signal
 import socket
+import struct
 import threading
 import time
+import zlib
 
 ESC = b"\x1b"
 
@@ -31,7 +34,7 @@ RECORD_NAMES = [
     (b"IS;", "socket port"),
     (b"IH;", "DHCP client ID"),
     (b"Z0", "end of settings"),
-    (b"HD", "head disconnection check"),
+    (b"HD", "head check"),
 ]
 
 
@@ -68,6 +71,61 @@ def describe(data):
     return lines
 
 
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+PNG_CHANNELS = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}
+PNG_COLOURS = {0: "grey", 2: "RGB", 3: "palette", 4: "grey+alpha", 6: "RGBA"}
+
+
+def png_chunks(data):
+    """(type, body) of each chunk, checking lengths and CRCs."""
+    position = len(PNG_SIGNATURE)
+    while position < len(data):
+        if position + 12 > len(data):
+            raise ValueError("truncated chunk at %d" % position)
+        length, kind = struct.unpack(">I4s", data[position:position + 8])
+        body = data[position + 8:position + 8 + length]
+        crc_at = position + 8 + length
+        if len(body) != length or crc_at + 4 > len(data):
+            raise ValueError("truncated %s chunk" % kind.decode("latin-1"))
+        (crc,) = struct.unpack(">I", data[crc_at:crc_at + 4])
+        if zlib.crc32(kind + body) != crc:
+            raise ValueError("bad CRC in %s chunk" % kind.decode("latin-1"))
+        yield kind, body
+        position = crc_at + 4
+
+
+def describe_png(data):
+    """'image WxH, ...' for a PNG that decodes to the size its header states; raises otherwise."""
+    width = height = depth = colour = None
+    dpi = None
+    compressed = []
+    for kind, body in png_chunks(data):
+        if kind == b"IHDR":
+            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
+            if interlace:
+                raise ValueError("interlaced pictures are not printed")
+        elif kind == b"pHYs":
+            x, y, unit = struct.unpack(">IIB", body)
+            if unit == 1:
+                dpi = (round(x * 0.0254), round(y * 0.0254))
+        elif kind == b"IDAT":
+            compressed.append(body)
+        elif kind == b"IEND":
+            break
+    if width is None or colour not in PNG_CHANNELS:
+        raise ValueError("no usable IHDR chunk")
+    row_bytes = (width * PNG_CHANNELS[colour] * depth + 7) // 8
+    pixels = zlib.decompress(b"".join(compressed))
+    if len(pixels) != height * (row_bytes + 1):
+        raise ValueError("%d bytes of rows, %d expected" % (len(pixels), height * (row_bytes + 1)))
+    resolution = "%dx%d dpi" % dpi if dpi else "no resolution"
+    return "image %dx%d, %d-bit %s, %s" % (width, height, depth, PNG_COLOURS[colour], resolution)
+
+
+def is_png(data):
+    return data.startswith(PNG_SIGNATURE)
+
+
 class Printer:
     def __init__(self, jobs_dir, log_path):
         self.jobs_dir = jobs_dir
@@ -78,7 +136,7 @@ class Printer:
     def store(self, data):
         with self.lock:
             self.count += 1
-            name = "job-%04d.bin" % self.count
+            name = "job-%04d.%s" % (self.count, "png" if is_png(data) else "bin")
             temp = os.path.join(self.jobs_dir, "." + name)
             with open(temp, "wb") as f:
                 f.write(data)
@@ -88,8 +146,17 @@ class Printer:
                 stamp = time.strftime("%Y-%m-%d %H:%M:%S")
                 with open(self.log_path, "a", encoding="utf-8") as log:
                     log.write("%s %s: %d bytes\n" % (stamp, name, len(data)))
-                    for line in describe(data):
+                    for line in self.describe(data):
                         log.write(line + "\n")
+
+    @staticmethod
+    def describe(data):
+        if not is_png(data):
+            return describe(data)
+        try:
+            return ["  " + describe_png(data)]
+        except (ValueError, zlib.error, struct.error) as error:
+            return ["  PNG that does not decode: %s" % error]
 
     def serve(self, connection):
         chunks = []
