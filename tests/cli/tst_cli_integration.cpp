@@ -1,0 +1,218 @@
+// sbq740-cli as an operator runs it, against a private CUPS server and the simulated printer.
+#include "PrivateCups.h"
+#include "SettingsFile.h"
+#include "SettingsJob.h"
+#include "Strings.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cups/cups.h>
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run runCli(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(SBQ_CLI), arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+// How many jobs named `title` the scheduler keeps for `queue`, finished ones included.
+int jobsNamed(const QString &queue, const char *title)
+{
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
+    int named = 0;
+    for (int i = 0; i < count; ++i)
+        named += qstrcmp(jobs[i].title, title) == 0 ? 1 : 0;
+    cupsFreeJobs(count, jobs);
+    return named;
+}
+
+SettingsImage editedImage()
+{
+    SettingsImage image = SettingsImage::factory();
+    image[46] = 'F';                                      // cut speed: high speed
+    for (const auto &[offset, c] : {std::pair{55, '-'}, {56, '1'}, {57, '2'}, {58, '3'}})
+        image[static_cast<std::size_t>(offset)] = c;      // feed: forward 12.3 mm
+    image[108] = '1';                                     // IP address 192.168.10.21
+    image[226] = '3';                                     // tag rotation: normal and mirrored
+    return image;
+}
+
+const QStringList kFactoryShown{
+    "[パラメータ設定]",
+    "  自動正転待機切り換え: なし(Y)",
+    "  正転待機位置微調(T): 0.0 mm",
+    "  [FEED]キー機能: フィード(O)",
+    "  電源投入時の自動断線チェック: なし(D)",
+    "  セントロニクスタイミング: TYPE1(1)",
+    "  ｎInit信号ON時のリセット処理: なし(Q)",
+    "  リボンニアエンド検出: リボンエンド検出なし(0)",
+    "  プラグ＆プレイ動作: なし(K)",
+    "  ラベルエンド／リボンエラー処理: 印刷途中で停止(Z)",
+    "  プレハクリ処理: なし(C)",
+    "  バックフィード速度: 3ips(B)",
+    "  カット速度: 標準モード(4)",
+    "[微調設定]",
+    "  フィード量微調(N): 後方 0.0 mm",
+    "  カット（ハクリ）位置微調(C): 後方 0.0 mm",
+    "  バックフィード量微調(B): 後方 0.0 mm",
+    "  X座標微調(X): 右側 0.0 mm",
+    "  印刷濃度微調(転写モード)(1): 0 ステップ",
+    "  印刷濃度微調(発色モード)(2): 0 ステップ",
+    "  リボン巻取りモータ電圧微調(R): 0 ステップ",
+    "  リボンバックテンションモータ電圧微調(V): 0 ステップ",
+    "  反射センサー手動スレッショルド(E): 1.0 V",
+    "  透過センサー手動スレッショルド(P): 1.4 V",
+    "[IPアドレス設定]",
+    "  IPアドレス(I): 192.168.10.20",
+    "  ゲートウェイ(G): 0.0.0.0",
+    "  サブネットマスク(S): 255.255.255.0",
+    "  ソケット通信ポート設定: 通信有効(Y)",
+    "  ポート番号(P): 9100",
+    "  DHCP機能設定: DHCP機能無効(E)",
+    "  入力タイプ(T): ASCII(A)",
+    "  クライアントID(C):",
+    "[発行制御設定]",
+    "  停止位置制御: モード1(1)",
+    "  センサー(S): ドライバ設定優先",
+    "  印刷方法(D): ドライバ設定優先",
+    "  印刷速度(Q): ドライバ設定優先",
+    "  カット(C): ドライバ設定優先",
+    "  タグローテーション(T): ドライバ設定優先",
+    "  ステータス自動応答(R): あり",
+};
+
+}  // namespace
+
+class TestCliIntegration : public QObject
+{
+    Q_OBJECT
+
+    QString path(const char *name) const { return m_files.filePath(QLatin1String(name)); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(m_cups.start(), qPrintable(m_cups.error()));
+        for (const char *queue : {"Line_A", "Line_B", "Line_C"})
+            QVERIFY(m_cups.addQueue(QLatin1String(queue)));
+        QVERIFY(m_cups.addQueue(QStringLiteral("Line_File"), QStringLiteral("file:/dev/null")));
+        QVERIFY(m_cups.addQueue(QStringLiteral("Line_Other"), QStringLiteral("sim"), QStringLiteral("QAV Quillotron 740Q3")));
+
+        QVERIFY(m_files.isValid());
+        QCOMPARE(SettingsFile::write(path("factory.dat").toStdString(), SettingsImage::factory()),
+                 SettingsFile::WriteResult::Written);
+        QCOMPARE(SettingsFile::write(path("edited.dat").toStdString(), editedImage()), SettingsFile::WriteResult::Written);
+    }
+
+    void printersListsTheUsableQueuesByName()
+    {
+        const Run result = runCli({"printers"});
+        QCOMPARE(result.code, 0);
+        QStringList names;
+        for (const QString &line : result.out.split(u'\n', Qt::SkipEmptyParts)) {
+            names << line.section(u'\t', 0, 0);
+            if (names.last() == QLatin1String("Line_File"))
+                QCOMPARE(line.section(u'\t', 1), QStringLiteral("FILE:"));
+        }
+        QCOMPARE(names, (QStringList{"Line_A", "Line_B", "Line_C", "Line_File", PrivateCups::kDefaultQueue}));
+    }
+
+    void sendToThreePrintersDeliversThreeIdenticalJobs()
+    {
+        const qsizetype before = m_cups.jobs().size();
+        const Run result = runCli({"send", "--group", "issue", "--printer", "Line_A", "--printer", "Line_B",
+                                   "--printer", "Line_C", path("edited.dat")});
+        QCOMPARE(result.code, 0);
+        QCOMPARE(result.out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{"Line_A: sent", "Line_B: sent", "Line_C: sent",
+                              "Sent \"Setbridge Status Write\" to 3 of 3 printers."}));
+        QCOMPARE(result.err.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{"[1/3] Line_A", "[2/3] Line_B", "[3/3] Line_C"}));
+
+        const QList<QByteArray> jobs = m_cups.waitForJobs(int(before) + 3);
+        QCOMPARE(jobs.size(), before + 3);
+        const std::string expected = SettingsJob::build(editedImage(), SettingsJob::Group::IssueControl);
+        for (qsizetype i = before; i < jobs.size(); ++i)
+            QCOMPARE(jobs[i], QByteArray(expected.data(), qsizetype(expected.size())));
+        for (const char *queue : {"Line_A", "Line_B", "Line_C"})
+            QCOMPARE(jobsNamed(QLatin1String(queue), Str::kSettingsJobName), 1);
+    }
+
+    void fileConnectionAmongThePrintersIsRefused()
+    {
+        const qsizetype before = m_cups.jobs().size();
+        const Run result = runCli({"send", "--group", "fine", "--printer", "Line_A", "--printer", "Line_File",
+                                   "--printer", "Line_Other", "--printer", "Line_B", path("factory.dat")});
+        QCOMPARE(result.code, 1);
+        QCOMPARE(result.out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{"Line_A: sent", "Line_File: not sent: " + QString::fromUtf8(Str::kFileConnectionRefused),
+                              "Line_Other: not sent: not a QAV Quillotron 740Q2 (its model is 'QAV Quillotron 740Q3')",
+                              "Line_B: sent", "Sent \"Setbridge Status Write\" to 2 of 4 printers."}));
+        QCOMPARE(m_cups.waitForJobs(int(before) + 2).size(), before + 2);
+        QCOMPARE(jobsNamed(QStringLiteral("Line_File"), Str::kSettingsJobName), 0);
+        QCOMPARE(jobsNamed(QStringLiteral("Line_Other"), Str::kSettingsJobName), 0);
+    }
+
+    void showListsEveryFieldOfTheFactoryFile()
+    {
+        const Run result = runCli({"show", path("factory.dat")});
+        QCOMPARE(result.code, 0);
+        QCOMPARE(result.out.split(u'\n', Qt::SkipEmptyParts), kFactoryShown);
+    }
+
+    void diffFindsExactlyTheEditedFields()
+    {
+        const Run edited = runCli({"diff", path("factory.dat"), path("edited.dat")});
+        QCOMPARE(edited.code, 1);
+        QCOMPARE(edited.out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{"[パラメータ設定]", "  カット速度: 標準モード(4) -> 高速モード(5)",
+                              "[微調設定]", "  フィード量微調(N): 後方 0.0 mm -> 前方 12.3 mm",
+                              "[IPアドレス設定]", "  IPアドレス(I): 192.168.10.20 -> 192.168.10.21",
+                              "[発行制御設定]", "  タグローテーション(T): ドライバ設定優先 -> 通常 + ミラー印刷"}));
+
+        const Run same = runCli({"diff", path("edited.dat"), path("edited.dat")});
+        QCOMPARE(same.code, 0);
+        QCOMPARE(same.out, QString());
+    }
+
+    void headCheckJobReachesThePrinter()
+    {
+        const qsizetype before = m_cups.jobs().size();
+        const Run result = runCli({"headcheck", "--printer", "Line_C"});
+        QCOMPARE(result.code, 0);
+        const QList<QByteArray> jobs = m_cups.waitForJobs(int(before) + 1);
+        QCOMPARE(jobs.size(), before + 1);
+        QCOMPARE(jobs.last(), QByteArray("\x1bHD001,A\n", 9) + QByteArray(251, '\0'));
+        QCOMPARE(jobsNamed(QStringLiteral("Line_C"), Str::kHeadCheckJobName), 1);
+    }
+
+    void fileThatIsNotASettingsFile()
+    {
+        const Run result = runCli({"show", "--json", QStringLiteral(SBQ_CLI)});
+        QCOMPARE(result.code, 2);
+        QCOMPARE(result.out, QString());
+        QCOMPARE(result.err, QStringLiteral(SBQ_CLI) + ": " + QString::fromUtf8(Str::kNotASettingsFile) + '\n');
+    }
+
+private:
+    PrivateCups m_cups;
+    QTemporaryDir m_files;
+};
+
+QTEST_GUILESS_MAIN(TestCliIntegration)
+#include "tst_cli_integration.moc"
