@@ -25,7 +25,8 @@ struct IppDeleter
 };
 using IppMessage = std::unique_ptr<ipp_t, IppDeleter>;
 
-// Any wait that outlasts the connection's timeout ends the request.
+// Any wait that outlasts the connection's timeout ends the request. The timeout stays with the
+// connection when libcups reconnects it.
 int giveUpWaiting(http_t *, void *)
 {
     return 0;
