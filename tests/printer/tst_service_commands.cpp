@@ -18,29 +18,25 @@ QString text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-// A message as "icon/buttons: text", so that a table can say what the user saw.
-QString seen(const ScriptedPrompts::Shown &shown)
+// A message as "icon buttons: text", so that a table can say what the user saw.
+QString seen(Icon icon, Buttons buttons, const QString &message)
 {
-    const QString icon = shown.icon == Icon::Information ? QStringLiteral("information")
-        : shown.icon == Icon::Warning                    ? QStringLiteral("warning")
-                                                         : QStringLiteral("error");
-    const QString buttons = shown.buttons == Buttons::OkCancel ? QStringLiteral("ok-cancel")
-        : shown.buttons == Buttons::Ok                         ? QStringLiteral("ok")
-                                                               : QStringLiteral("other");
-    return icon + u'/' + buttons + QStringLiteral(": ") + shown.text;
+    const char *iconName = icon == Icon::Information ? "information" : icon == Icon::Warning ? "warning" : "error";
+    const char *buttonsName = buttons == Buttons::OkCancel ? "ok-cancel" : buttons == Buttons::Ok ? "ok" : "other";
+    return QStringLiteral("%1 %2: %3").arg(QLatin1String(iconName), QLatin1String(buttonsName), message);
 }
 
 QString question(const char *utf8)
 {
-    return QStringLiteral("information/ok-cancel: ") + text(utf8);
+    return seen(Icon::Information, Buttons::OkCancel, text(utf8));
 }
 QString information(const char *utf8)
 {
-    return QStringLiteral("information/ok: ") + text(utf8);
+    return seen(Icon::Information, Buttons::Ok, text(utf8));
 }
 QString warning(const char *utf8)
 {
-    return QStringLiteral("warning/ok: ") + text(utf8);
+    return seen(Icon::Warning, Buttons::Ok, text(utf8));
 }
 
 // The test label as stored: 24-bit rows, bottom row first, each padded to four bytes, blue
@@ -83,7 +79,7 @@ struct Window
     {
         QStringList result;
         for (const ScriptedPrompts::Shown &shown : host.scripted().shown())
-            result.append(seen(shown));
+            result.append(seen(shown.icon, shown.buttons, shown.text));
         return result;
     }
 };
