@@ -202,12 +202,4 @@ Parsed parse(const std::vector<std::string> &arguments)
     return CommandParser(*rule, arguments).run();
 }
 
-std::string nameOf(Command command)
-{
-    const auto found = std::ranges::find(kRules, command, &CommandRule::command);
-    if (found != kRules.end())
-        return std::string(found->name);
-    return command == Command::Version ? "--version" : "help";
-}
-
 }  // namespace Arguments

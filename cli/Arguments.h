@@ -31,7 +31,4 @@ struct Parsed
 // `arguments` without the program name.
 Parsed parse(const std::vector<std::string> &arguments);
 
-// The command's name as typed ("headcheck").
-std::string nameOf(Command command);
-
 }  // namespace Arguments

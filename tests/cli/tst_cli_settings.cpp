@@ -68,18 +68,11 @@ private slots:
         QTest::newRow("cut speed other than 0 is high speed") << Edits{{46, "X"}} << "パラメータ設定/カット速度" << "高速モード(5)";
         QTest::newRow("choice out of range checks nothing") << Edits{{28, "7"}} << "パラメータ設定/[FEED]キー機能" << "(no choice)";
         QTest::newRow("adjustment off the grid") << Edits{{15, "-13"}} << "パラメータ設定/正転待機位置微調(T)" << "-1.3 mm";
-        QTest::newRow("adjustment beyond the range") << Edits{{15, "+95"}} << "パラメータ設定/正転待機位置微調(T)" << "9.5 mm";
         QTest::newRow("forward direction") << Edits{{49 + 6, "-123"}} << "微調設定/フィード量微調(N)" << "前方 12.3 mm";
-        QTest::newRow("negative density") << Edits{{49 + 21, "-03"}} << "微調設定/印刷濃度微調(転写モード)(1)" << "-3 ステップ";
-        QTest::newRow("ribbon voltage") << Edits{{49 + 27, "-05"}} << "微調設定/リボン巻取りモータ電圧微調(R)" << "-5 ステップ";
-        QTest::newRow("port without leading zeros") << Edits{{163, "00080"}} << "IPアドレス設定/ポート番号(P)" << "80";
         QTest::newRow("ASCII client ID") << Edits{{176, "4142"}} << "IPアドレス設定/クライアントID(C)" << "AB";
         QTest::newRow("HEX client ID in upper case") << Edits{{176, "12ab"}, {259, "1"}} << "IPアドレス設定/クライアントID(C)"
                                                      << "12ABFFFFFFFFFFFFFFFFFFFFFFFFFFFF";
-        QTest::newRow("HEX input type") << Edits{{259, "1"}} << "IPアドレス設定/入力タイプ(T)" << "HEX(X)";
-        QTest::newRow("sensor code 4") << Edits{{218, "4"}} << "発行制御設定/センサー(S)" << "反射センサー(手動スレッショルド使用時)";
         QTest::newRow("unknown speed code") << Edits{{222, "3"}} << "発行制御設定/印刷速度(Q)" << "ドライバ設定優先";
-        QTest::newRow("status reply other than 0") << Edits{{228, "2"}} << "発行制御設定/ステータス自動応答(R)" << "あり";
         QTest::newRow("damaged stop mode") << Edits{{216, "9"}} << "発行制御設定/停止位置制御" << "(no choice)";
     }
 
