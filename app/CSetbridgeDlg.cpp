@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -102,6 +103,9 @@ bool CSetbridgeDlg::OnInitDialog()
     m_printerSelectDlg->m_bStarted = 0;
     setCommandEnabled(ResId::kCmdSendSettings, true);
     buildTabs();
+    // Two hidden buttons of the window run the service commands too.
+    connect(m_ui->button_1260, &QPushButton::clicked, this, &CSetbridgeDlg::OnTestPrint);
+    connect(m_ui->button_1264, &QPushButton::clicked, this, &CSetbridgeDlg::OnHeadCheck);
     layout()->setSizeConstraint(QLayout::SetFixedSize);  // fixed frame: no resizing, no maximising
 
     m_images.startFrom(AutoSettings::read(m_services.dataFolder));
