@@ -201,7 +201,7 @@ std::vector<SpoolerPrinter> CupsSpooler::printers()
 
 namespace {
 
-// Job attributes for cupsCreateJob, freed with the object.
+// Job attributes for the Create-Job request, freed with the object.
 class JobOptions
 {
 public:
@@ -219,13 +219,36 @@ private:
     cups_option_t *m_options = nullptr;
 };
 
+// Creates a job on `printer` over `http`, under its timeout; the job id, or 0. Not
+// cupsCreateJob: that first looks the destination up, and when the scheduler does not answer it
+// goes on asking over connections of its own that wait libcups' default minute each, which held
+// a send to a frozen scheduler for over two minutes.
+int createJob(http_t *http, const std::string &printer, const std::string &jobName, const JobOptions &options)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     printer.c_str());
+    ipp_t *request = ippNewRequest(IPP_OP_CREATE_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, jobName.c_str());
+    cupsEncodeOptions2(request, options.count(), options.options(), IPP_TAG_OPERATION);
+    cupsEncodeOptions2(request, options.count(), options.options(), IPP_TAG_JOB);
+    const std::string resource = "/printers/" + printer;
+    const IppMessage response(cupsDoRequest(http, request, resource.c_str()));
+    if (!response || !succeeded(cupsLastError()))
+        return 0;
+    ipp_attribute_t *jobId = ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER);
+    return jobId ? ippGetInteger(jobId, 0) : 0;
+}
+
 // One job holding one document of `format`. A job the scheduler created but did not receive
 // whole is cancelled, so that no half job stays queued.
 bool submitJob(Connection http, const CupsSpooler::Server &server, std::chrono::milliseconds timeout,
                const std::string &printer, const std::string &jobName, const char *format, const JobOptions &options,
                std::string_view document)
 {
-    const int jobId = cupsCreateJob(http.get(), printer.c_str(), jobName.c_str(), options.count(), options.options());
+    const int jobId = createJob(http.get(), printer, jobName, options);
     if (jobId <= 0)
         return false;
 

@@ -1,0 +1,202 @@
+// The spooler failing under the main window, against a private CUPS server: the scheduler
+// stopped or frozen (SIGSTOP) before start-up and between the printer selection and the send,
+// the selected queue deleted, and the queue rejecting jobs. Each ends with its message, within
+// the spooler's bounded wait, with the sent copy unchanged and nothing printed.
+#include "AutoSettings.h"
+#include "CSetbridgeDlg.h"
+#include "CupsSpooler.h"
+#include "ModalScript.h"
+#include "PrivateCups.h"
+#include "ScriptedPrompts.h"
+#include "Strings.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QtTest>
+
+#include <cups/cups.h>
+
+#include <csignal>
+#include <optional>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+enum class Fault { SchedulerStopped, SchedulerFrozen, QueueDeleted, QueueRejecting };
+
+// Every spooler call gives up after CupsSpooler's timeout; a failed send makes two calls (the
+// job, then the printer list of the selection that follows). Anything beyond that is a hang.
+constexpr qint64 kBoundedWaitMs = (2 * CupsSpooler::kDefaultTimeout + 8s).count();
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
+class TestSpoolerFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void schedulerGoneBeforeStartUp_data();
+    void schedulerGoneBeforeStartUp();
+    void faultBetweenSelectionAndSend_data();
+    void faultBetweenSelectionAndSend();
+
+private:
+    void inflict(Fault fault);
+    bool open();  // false when the start-up selection ended the window
+    pid_t schedulerPid() const;
+    QStringList messages() const { return m_prompts.texts(); }
+
+    std::unique_ptr<PrivateCups> m_cups;
+    std::unique_ptr<CupsSpooler> m_spooler;
+    QTemporaryDir m_data;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<ModalScript> m_user;
+    std::unique_ptr<CSetbridgeDlg> m_window;
+    std::optional<pid_t> m_frozen;
+    int m_exitCode = -1;
+};
+
+void TestSpoolerFaults::init()
+{
+    // A server of its own for each case: the faults leave it stopped or changed.
+    m_cups = std::make_unique<PrivateCups>();
+    QVERIFY2(m_cups->start(), qPrintable(m_cups->error()));
+    cupsSetServer(m_cups->server().toLocal8Bit().constData());  // libcups keeps the first server it saw
+    m_spooler = std::make_unique<CupsSpooler>();
+    std::filesystem::remove(AutoSettings::path(m_data.path().toStdString()));
+    m_prompts.clear();
+    m_exitCode = -1;
+    m_user = std::make_unique<ModalScript>();
+}
+
+void TestSpoolerFaults::cleanup()
+{
+    if (m_frozen)
+        ::kill(*m_frozen, SIGCONT);
+    m_frozen.reset();
+    m_window.reset();
+    m_user.reset();
+    m_spooler.reset();
+    m_cups.reset();
+}
+
+pid_t TestSpoolerFaults::schedulerPid() const
+{
+    QFile file(m_cups->folder() + QStringLiteral("/cupsd.pid"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return static_cast<pid_t>(file.readAll().trimmed().toInt());
+}
+
+void TestSpoolerFaults::inflict(Fault fault)
+{
+    const pid_t scheduler = schedulerPid();
+    QVERIFY(scheduler > 0);
+    switch (fault) {
+    case Fault::SchedulerStopped:
+        QCOMPARE(::kill(scheduler, SIGTERM), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(QStringLiteral("/proc/%1/cmdline").arg(scheduler))
+                                     || QFile(QStringLiteral("/proc/%1/cmdline").arg(scheduler)).size() == 0,
+                                 10000);
+        QTest::qWait(200);  // let the socket go as well
+        break;
+    case Fault::SchedulerFrozen:
+        QCOMPARE(::kill(scheduler, SIGSTOP), 0);
+        m_frozen = scheduler;
+        break;
+    case Fault::QueueDeleted:
+        QVERIFY2(m_cups->removeQueue(PrivateCups::kDefaultQueue), qPrintable(m_cups->error()));
+        break;
+    case Fault::QueueRejecting:
+        QVERIFY2(m_cups->rejectJobs(PrivateCups::kDefaultQueue), qPrintable(m_cups->error()));
+        break;
+    }
+}
+
+bool TestSpoolerFaults::open()
+{
+    m_window = std::make_unique<CSetbridgeDlg>(CSetbridgeDlg::Services{
+        m_prompts, *m_spooler, m_data.path().toStdString(), QStringLiteral("/nonexistent/sbq740.html")});
+    m_window->setTerminateHandler([this](int code) { m_exitCode = code; });
+    return m_window->OnInitDialog();
+}
+
+void TestSpoolerFaults::schedulerGoneBeforeStartUp_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::newRow("cupsd stopped") << Fault::SchedulerStopped;
+    QTest::newRow("cupsd frozen") << Fault::SchedulerFrozen;
+}
+
+// No scheduler to ask: no usable printer, exit code 1, and "setting" is not written.
+void TestSpoolerFaults::schedulerGoneBeforeStartUp()
+{
+    QFETCH(Fault, fault);
+    inflict(fault);
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!open());
+
+    QVERIFY2(clock.elapsed() < kBoundedWaitMs, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(m_exitCode, 1);
+    QCOMPARE(messages(), QStringList{text(Str::kNoUsablePrinter)});
+    QVERIFY(!std::filesystem::exists(AutoSettings::path(m_data.path().toStdString())));
+}
+
+void TestSpoolerFaults::faultBetweenSelectionAndSend_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::newRow("cupsd stopped") << Fault::SchedulerStopped;
+    QTest::newRow("cupsd frozen") << Fault::SchedulerFrozen;
+    QTest::newRow("queue deleted") << Fault::QueueDeleted;
+    QTest::newRow("queue rejecting jobs") << Fault::QueueRejecting;
+}
+
+// The only printer fails after it was selected: the failure message, then the selection (after its
+// questions about the edit) finds no usable printer and ends the program with code 1. The sent copy stays; nothing reaches the printer.
+void TestSpoolerFaults::faultBetweenSelectionAndSend()
+{
+    QFETCH(Fault, fault);
+    QVERIFY(open());
+    QCOMPARE(m_window->selectedPrinter().m_strPrinterName, std::string(PrivateCups::kDefaultQueue));
+    m_window->images().current[216] = '1';  // an edit on the issue-control page
+    m_window->DistributeImage();
+    const SettingsImage sentBefore = m_window->images().sent;
+    const qsizetype jobsBefore = m_cups->jobs().size();
+    inflict(fault);
+
+    m_user->then(ModalScript::chooseSendGroup(3));
+    // The selection that follows the failure first asks about the unsent and unsaved edit.
+    m_prompts.answer(UserPrompts::Answer::Ok);
+    m_prompts.answer(UserPrompts::Answer::No);
+    m_prompts.answer(UserPrompts::Answer::No);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(m_window->OnSendSettings(), 0);
+
+    QVERIFY2(clock.elapsed() < kBoundedWaitMs, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(messages(), (QStringList{text(Str::kPrinterUnavailable), text(Str::kAskSendBeforeSwitch),
+                                      text(Str::kAskSaveBeforeSwitch), text(Str::kNoUsablePrinter)}));
+    QCOMPARE(m_exitCode, 1);
+    QVERIFY(m_window->images().sent == sentBefore);
+    QCOMPARE(m_window->images().current[216], '1');
+    if (m_frozen)
+        ::kill(*m_frozen, SIGCONT);  // a frozen scheduler may still hold the job: let it go on
+    QTest::qWait(500);
+    QCOMPARE(m_cups->jobs().size(), jobsBefore);
+}
+
+QTEST_MAIN(TestSpoolerFaults)
+#include "tst_spooler_faults.moc"
