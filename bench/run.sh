@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Benchmark of the printer link (see bench/bench.py): builds a release sbq740 in build/bench and
+# the two small helpers, then measures start-up, listing and sending in one run.
+#   bench/run.sh [--skip-start-up]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT="$PWD"
+BUILD="$ROOT/build/bench"
+
+cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSBQ_BUILD_TESTS=OFF >/dev/null
+cmake --build "$BUILD" --target sbq740 -j2 >/dev/null
+
+mkdir -p "$BUILD/bench"
+CXX="${CXX:-c++}"
+if [ ! "$BUILD/bench/bare_dialog" -nt bench/bare_dialog.cpp ]; then
+  # shellcheck disable=SC2046
+  "$CXX" -O2 -std=c++20 -fPIC bench/bare_dialog.cpp -o "$BUILD/bench/bare_dialog" $(pkg-config --cflags --libs Qt6Widgets)
+fi
+"$CXX" -O2 -std=c++20 bench/startup_watch.cpp -o "$BUILD/bench/startup_watch" -lX11
+"$CXX" -O2 -std=c++20 -Iprinter -Ires -Isettings \
+  bench/spooler_probe.cpp printer/CupsSpooler.cpp printer/ConnectionText.cpp printer/UserAccess.cpp \
+  printer/PrinterList.cpp printer/PngEncoder.cpp -o "$BUILD/bench/spooler_probe" -lcups -lz
+
+exec python3 bench/bench.py --sbq740 "$BUILD/app/sbq740" --bare "$BUILD/bench/bare_dialog" \
+  --probe "$BUILD/bench/spooler_probe" --watch "$BUILD/bench/startup_watch" --script "$ROOT/scripts/private-cupsd.sh" "$@"
