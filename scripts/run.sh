@@ -26,9 +26,10 @@ has_model_queue() {
 
 if [ -z "${CUPS_SERVER:-}" ] && ! has_model_queue; then
   echo "run: no \"QAV Quillotron 740Q2\" queue is installed; starting a private CUPS server with a simulated printer"
-  eval "$("$root/scripts/private-cupsd.sh" start "$work/cups")"
+  started=$("$root/scripts/private-cupsd.sh" start "$work/cups")
+  eval "$started"
   touch "$work/cupsd.started"
-  echo "run: jobs the simulated printer receives are stored in ${SBQ_SIM_JOBS:-$work/cups/jobs}"
+  echo "run: the simulated printer's jobs and log: $work/cups/sim/jobs, $work/cups/sim/log.txt"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
