@@ -74,3 +74,42 @@ uris = [b"socket://127.0.0.1:9100", b"ipp://printhost:631/printers/q", b"file:/d
 for index, uri in enumerate(uris):
     write("fuzz_printer_list", f"seed_{index}",
           bytes([3]) + b"QAV_Quillotron_740Q2\x00" + uri + b"\x00" + b"ipp://localhost/printers/x\x00" + b"\x01\x01\x01")
+
+
+# Answers to the printer-list request: IPP attribute groups after the 8-byte header.
+def attribute(tag, name, *values):
+    out = b""
+    for index, value in enumerate(values):
+        key = name.encode() if index == 0 else b""
+        out += bytes([tag]) + len(key).to_bytes(2, "big") + key + len(value).to_bytes(2, "big") + value
+    return out
+
+
+def printer(name, model, device, kind=0, accepting=True, allowed=(), denied=()):
+    group = b"\x04"
+    group += attribute(0x42, "printer-name", name)
+    group += attribute(0x41, "printer-make-and-model", model)
+    group += attribute(0x45, "device-uri", device)
+    group += attribute(0x45, "printer-uri-supported", b"ipp://localhost/printers/" + name)
+    group += attribute(0x23, "printer-type", kind.to_bytes(4, "big"))
+    group += attribute(0x22, "printer-is-accepting-jobs", b"\x01" if accepting else b"\x00")
+    if allowed:
+        group += attribute(0x42, "requesting-user-name-allowed", *allowed)
+    if denied:
+        group += attribute(0x42, "requesting-user-name-denied", *denied)
+    return group
+
+
+OPERATION = b"\x01" + attribute(0x47, "attributes-charset", b"utf-8") + attribute(0x48, "attributes-natural-language", b"en")
+MODEL = b"QAV Quillotron 740Q2"
+answers = {
+    "none": OPERATION + b"\x03",
+    "one": OPERATION + printer(b"QAV_Quillotron_740Q2", MODEL, b"socket://127.0.0.1:9100") + b"\x03",
+    "several": OPERATION + printer(b"zeta", MODEL, b"usb://QAV/740Q2") + printer(b"Alpha", MODEL, b"file:/dev/null")
+    + printer(b"other", b"QAV Quillotron 740Q3", b"lpd://host/q") + b"\x03",
+    "remote rejecting": OPERATION + printer(b"remote", MODEL, b"", kind=0x0002 | 0x8000, accepting=False) + b"\x03",
+    "user lists": OPERATION + printer(b"listed", MODEL, b"ipp://printhost:631/printers/q", allowed=(b"root", b"@lp"))
+    + printer(b"denied", MODEL, b"ipps://[::1]/q", denied=(b"all",)) + b"\x03",
+}
+for name, data in answers.items():
+    write("fuzz_spooler_printers", name.replace(" ", "_"), data)

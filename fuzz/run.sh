@@ -16,7 +16,7 @@ shift || true
 jobs="${SBQ_FUZZ_JOBS:-2}"
 build=build/fuzz
 all=(fuzz_settings_file fuzz_param_record fuzz_fine_record fuzz_ip_records fuzz_issue_record
-     fuzz_client_id fuzz_printer_list)
+     fuzz_client_id fuzz_printer_list fuzz_pages fuzz_spooler_printers)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 
@@ -28,7 +28,7 @@ run_one() {
   local target="$1" work="$build/corpus/$1" artifacts="$build/artifacts/$1/"
   mkdir -p "$work" "$artifacts"
   # -timeout: one input taking longer than 10 s is a hang; -rss_limit_mb bounds a runaway.
-  nice -n 10 "$build/fuzz/$target" "$work" "fuzz/corpus/$target" -max_total_time="$seconds" \
+  LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp" nice -n 10 "$build/fuzz/$target" "$work" "fuzz/corpus/$target" -max_total_time="$seconds" \
     -timeout=10 -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1 \
     -artifact_prefix="$artifacts" >"$build/$target.log" 2>&1 || true
 }

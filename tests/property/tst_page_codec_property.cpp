@@ -2,8 +2,9 @@
 // and a second round trip changes nothing more. Runs through the real main window and its four
 // pages. The seed is printed; SBQ_PROPERTY_SEED repeats a run.
 #include "CSetbridgeDlg.h"
-#include "ScriptedPrompts.h"
 #include "FakeSpooler.h"
+#include "OwnedBytes.h"
+#include "ScriptedPrompts.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -16,32 +17,7 @@ namespace {
 
 constexpr int kImagesPerKind = 2000;
 
-// The bytes each page owns, by image offset, as the settings image's ownership table gives them.
-std::array<bool, SettingsImage::kSize> ownedBytes()
-{
-    std::array<bool, SettingsImage::kSize> owned{};
-    const auto claim = [&owned](std::size_t first, std::size_t last) {
-        for (std::size_t i = first; i <= last; ++i)
-            owned[i] = true;
-    };
-    for (const std::size_t position : {14, 15, 16, 17, 28, 32, 33, 35, 36, 39, 40, 41, 42, 46})
-        claim(position, position);                                    // parameter page
-    claim(55, 85);                                                    // fine adjustments
-    for (const std::size_t record : {88, 111, 134}) {                 // addresses: four octets each
-        for (const std::size_t octet : {6, 10, 14, 18})
-            claim(record + octet, record + octet + 2);
-    }
-    claim(161, 161);                                                  // socket on/off
-    claim(163, 167);                                                  // port
-    claim(174, 174);                                                  // DHCP on/off
-    claim(176, 207);                                                  // client ID
-    for (const std::size_t position : {216, 218, 220, 222, 224, 226, 228})
-        claim(position, position);                                    // issue control
-    claim(259, 259);                                                  // input type
-    return owned;
-}
-
-const std::array<bool, SettingsImage::kSize> kOwned = ownedBytes();
+const std::array<bool, SettingsImage::kSize> kOwned = OwnedBytes::table();
 
 using Generator = std::function<SettingsImage(QRandomGenerator &)>;
 
