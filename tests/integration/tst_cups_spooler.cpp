@@ -53,6 +53,7 @@ private slots:
     void refusedJobsReportFailure();
     void unreachableSchedulerListsNothing();
     void silentSchedulerIsGivenUpOnInTime();
+    void silentConfiguredSchedulerIsGivenUpOnInTime();
 
 private:
     PrivateCups m_cups;
@@ -168,6 +169,26 @@ void TestCupsSpooler::silentSchedulerIsGivenUpOnInTime()
     QVERIFY(spooler.printers().empty());
     QVERIFY(!spooler.writeRawJob(PrivateCups::kDefaultQueue, "Setbridge Status Write", "\x1bZ0\n"));
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+}
+
+// The scheduler libcups is configured with stays silent (as a frozen cupsd does). Creating the
+// job once asked libcups to look the queue up, and its fallback requests went to this scheduler on
+// connections of libcups' own, waiting a minute each: a send took over two minutes.
+void TestCupsSpooler::silentConfiguredSchedulerIsGivenUpOnInTime()
+{
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    cupsSetServer(QStringLiteral("127.0.0.1:%1").arg(silent.serverPort()).toLatin1().constData());
+    CupsSpooler spooler(500ms);
+
+    QElapsedTimer clock;
+    clock.start();
+    const bool written = spooler.writeRawJob(PrivateCups::kDefaultQueue, "Setbridge Status Write", "\x1bZ0\n");
+    const qint64 elapsed = clock.elapsed();
+    cupsSetServer(m_cups.server().toLocal8Bit().constData());
+
+    QVERIFY(!written);
+    QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
 }
 
 QTEST_GUILESS_MAIN(TestCupsSpooler)
