@@ -82,7 +82,9 @@ void TestSpoolerFaults::init()
 {
     // A server of its own for each case: the faults leave it stopped or changed.
     m_cups = std::make_unique<PrivateCups>();
-    QVERIFY2(m_cups->start(), qPrintable(m_cups->error()));
+    // Under load a freshly started cupsd now and then refuses the first lpadmin right after it
+    // answered; starting again in the same folder is harmless and goes on where it stopped.
+    QVERIFY2(m_cups->start() || m_cups->start(), qPrintable(m_cups->error()));
     cupsSetServer(m_cups->server().toLocal8Bit().constData());  // libcups keeps the first server it saw
     m_spooler = std::make_unique<CupsSpooler>();
     std::filesystem::remove(AutoSettings::path(m_data.path().toStdString()));
