@@ -166,13 +166,18 @@ model_ppd() {  # model_ppd MODEL: the PPD file describing MODEL
 }
 
 add_queue() {  # add_queue NAME URI [MODEL]
-  local name="$1" uri="$2" model="${3:-$MODEL}" out
+  local name="$1" uri="$2" model="${3:-$MODEL}" out attempt
   [ "$uri" = "sim" ] && uri="$(sim_uri)"
-  # lpadmin warns that PPD files are deprecated; that is expected and not shown.
-  if ! out="$(lpadmin -h "$(server)" -p "$name" -v "$uri" -P "$(model_ppd "$model")" -E 2>&1)"; then
-    echo "$out" | grep -v -i 'deprecated' >&2 || true
-    die "could not create the queue $name"
-  fi
+  # lpadmin warns that PPD files are deprecated; that is expected and not shown. A scheduler that
+  # has only just come up may still drop the first connection under load: try a few times.
+  for attempt in 1 2 3 4 5; do
+    if out="$(lpadmin -h "$(server)" -p "$name" -v "$uri" -P "$(model_ppd "$model")" -E 2>&1)"; then
+      return 0
+    fi
+    sleep 0.2
+  done
+  echo "$out" | grep -v -i 'deprecated' >&2 || true
+  die "could not create the queue $name"
 }
 
 print_env() {
