@@ -9,8 +9,14 @@
 
 #include <unistd.h>
 
-// The real program, started twice: the second start hands over to the first and ends; a copy
-// under another file name is another program and runs beside it.
+#include <algorithm>
+
+namespace {
+constexpr int kRacersEndWithinMs = 30000;
+}
+
+// The real program, started more than once: a later start hands over to the first and ends; a
+// copy under another file name is another program and runs beside it.
 class TestSecondStart : public QObject
 {
     Q_OBJECT
@@ -93,6 +99,44 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(listening(other), 15000);
         for (QProcess *process : std::as_const(m_running))
             QCOMPARE(process->state(), QProcess::Running);
+    }
+
+    // Many starts at the same moment: exactly one keeps running with its window, every other one
+    // ends by itself with code 0.
+    void simultaneousStartsLeaveOneWindow_data()
+    {
+        QTest::addColumn<int>("starts");
+        QTest::newRow("2 at once") << 2;
+        QTest::newRow("8 at once") << 8;
+        QTest::newRow("8 at once, again") << 8;
+    }
+
+    void simultaneousStartsLeaveOneWindow()
+    {
+        QFETCH(int, starts);
+        const QString name = QStringLiteral("sbq740-race-%1-%2").arg(::getpid()).arg(QTest::currentDataTag()).replace(u' ', u'_').replace(u',', u'_');
+        const QString program = copyOfProgram(name);
+        QList<QProcess *> racers;
+        for (int i = 0; i < starts; ++i)
+            racers.append(start(program));
+
+        // All but one end by themselves, each with code 0.
+        QTRY_VERIFY_WITH_TIMEOUT(std::count_if(racers.begin(), racers.end(),
+                                               [](QProcess *p) { return p->state() == QProcess::NotRunning; })
+                                     >= starts - 1,
+                                 kRacersEndWithinMs);
+        QTest::qWait(1000);  // a second survivor would show by now
+        int running = 0;
+        for (QProcess *process : std::as_const(racers)) {
+            if (process->state() != QProcess::NotRunning) {
+                ++running;
+                continue;
+            }
+            QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process->exitCode(), 0);
+        }
+        QCOMPARE(running, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(listening(name), 15000);
     }
 
     void registrationSwitchesEndAtOnce_data()
