@@ -219,18 +219,25 @@ private:
     cups_option_t *m_options = nullptr;
 };
 
+// A request of `operation` addressed to `printer`, on behalf of this user.
+ipp_t *newPrinterRequest(ipp_op_t operation, const std::string &printer)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     printer.c_str());
+    ipp_t *request = ippNewRequest(operation);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    return request;
+}
+
 // Creates a job on `printer` over `http`, under its timeout; the job id, or 0. Not
 // cupsCreateJob: that first looks the destination up, and when the scheduler does not answer it
 // goes on asking over connections of its own that wait libcups' default minute each, which held
 // a send to a frozen scheduler for over two minutes.
 int createJob(http_t *http, const std::string &printer, const std::string &jobName, const JobOptions &options)
 {
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
-                     printer.c_str());
-    ipp_t *request = ippNewRequest(IPP_OP_CREATE_JOB);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ipp_t *request = newPrinterRequest(IPP_OP_CREATE_JOB, printer);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, jobName.c_str());
     cupsEncodeOptions2(request, options.count(), options.options(), IPP_TAG_OPERATION);
     cupsEncodeOptions2(request, options.count(), options.options(), IPP_TAG_JOB);
@@ -271,12 +278,7 @@ int toDotsPerInch(int value, ipp_res_t units)
 // The resolution the printer's driver prints at by default; unknown when the scheduler won't say.
 PngEncoder::DotsPerInch defaultResolution(http_t *http, const std::string &printer)
 {
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
-                     printer.c_str());
-    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ipp_t *request = newPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, printer);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "printer-resolution-default");
     const IppMessage response(cupsDoRequest(http, request, "/"));
