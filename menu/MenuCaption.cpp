@@ -84,6 +84,7 @@ std::vector<std::string> alignAcceleratorColumn(const std::vector<std::string> &
     for (const std::string &caption : captions)
         column = std::max(column, width(split(caption).label + ' '));
 
+    const int spaceWidth = width(" ");
     std::vector<std::string> aligned;
     aligned.reserve(captions.size());
     for (const std::string &caption : captions) {
@@ -93,7 +94,12 @@ std::vector<std::string> alignAcceleratorColumn(const std::vector<std::string> &
             continue;
         }
         std::string label = caption.substr(0, tab);
-        for (int current = width(label); current < column;) {
+        // Pad with as many spaces as the gap takes at once, then top up one at a time: the width
+        // of a run of spaces is not always their count times one space.
+        int current = width(label);
+        if (current < column && spaceWidth > 0)
+            label.append(static_cast<std::size_t>((column - current) / spaceWidth), ' ');
+        for (current = width(label); current < column;) {
             label += ' ';
             const int grown = width(label);
             if (grown <= current)
