@@ -1,47 +1,19 @@
 #include "CupsSpooler.h"
 
+#include "BoundedCall.h"
 #include "ConnectionText.h"
+#include "CupsSession.h"
 #include "PngEncoder.h"
 #include "UserAccess.h"
 
 #include <cups/cups.h>
-
-#include <sys/socket.h>
 
 #include <array>
 #include <cmath>
 
 namespace {
 
-struct HttpCloser
-{
-    void operator()(http_t *http) const { httpClose(http); }
-};
-using Connection = std::unique_ptr<http_t, HttpCloser>;
-
-struct IppDeleter
-{
-    void operator()(ipp_t *ipp) const { ippDelete(ipp); }
-};
-using IppMessage = std::unique_ptr<ipp_t, IppDeleter>;
-
-// Any wait that outlasts the connection's timeout ends the request. The timeout stays with the
-// connection when libcups reconnects it.
-int giveUpWaiting(http_t *, void *)
-{
-    return 0;
-}
-
-// No one can type a password for a GUI program's background request: refuse at once.
-const char *noPassword(const char *, http_t *, const char *, const char *, void *)
-{
-    return nullptr;
-}
-
-bool succeeded(ipp_status_t status)
-{
-    return status <= IPP_STATUS_OK_EVENTS_COMPLETE;
-}
+using Clock = BoundedCall::Clock;
 
 constexpr std::array<const char *, 8> kRequestedAttributes{
     "printer-name",
@@ -139,16 +111,15 @@ SpoolerPrinter toSpoolerPrinter(const PrinterAttributes &printer, const UserAcce
 
 }  // namespace
 
-CupsSpooler::CupsSpooler(std::chrono::milliseconds timeout)
-    : CupsSpooler(configuredServer(), timeout)
+CupsSpooler::CupsSpooler(std::chrono::milliseconds deadline)
+    : CupsSpooler(configuredServer(), deadline)
 {
 }
 
-CupsSpooler::CupsSpooler(Server server, std::chrono::milliseconds timeout)
+CupsSpooler::CupsSpooler(Server server, std::chrono::milliseconds deadline)
     : m_server(std::move(server))
-    , m_timeout(timeout)
+    , m_deadline(deadline)
 {
-    cupsSetPasswordCB2(noPassword, nullptr);
 }
 
 CupsSpooler::Server CupsSpooler::configuredServer()
@@ -158,48 +129,16 @@ CupsSpooler::Server CupsSpooler::configuredServer()
 
 namespace {
 
-Connection connectTo(const CupsSpooler::Server &server, std::chrono::milliseconds timeout)
+std::vector<PrinterAttributes> listPrinters(CupsSession &session)
 {
-    Connection http(httpConnect2(server.host.c_str(), server.port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                 static_cast<int>(timeout.count()), nullptr));
-    if (http)
-        httpSetTimeout(http.get(), std::chrono::duration<double>(timeout).count(), giveUpWaiting, nullptr);
-    return http;
-}
-
-void cancelJob(const CupsSpooler::Server &server, std::chrono::milliseconds timeout, const std::string &printer,
-               int jobId)
-{
-    // The connection that carried the refused document may be broken: cancel on a fresh one.
-    if (Connection http = connectTo(server, timeout))
-        cupsCancelJob2(http.get(), printer.c_str(), jobId, 0);
-}
-
-}  // namespace
-
-std::vector<SpoolerPrinter> CupsSpooler::printers()
-{
-    Connection http = connectTo(m_server, m_timeout);
-    if (!http)
-        return {};
-
-    ipp_t *request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+    IppMessage request(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS));
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(kRequestedAttributes.size()), nullptr, kRequestedAttributes.data());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    const IppMessage response(cupsDoRequest(http.get(), request, "/"));
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     // A scheduler with no printers answers "not found"; any failure lists nothing.
-    if (!response || !succeeded(cupsLastError()))
-        return {};
-
-    const UserAccess::User user = UserAccess::currentUser(cupsUser());
-    std::vector<SpoolerPrinter> result;
-    for (const PrinterAttributes &printer : printersIn(response.get()))
-        result.push_back(toSpoolerPrinter(printer, user));
-    return result;
+    const IppMessage response = session.request(std::move(request), "/");
+    return response ? printersIn(response.get()) : std::vector<PrinterAttributes>{};
 }
-
-namespace {
 
 // Job attributes for the Create-Job request, freed with the object.
 class JobOptions
@@ -219,55 +158,20 @@ private:
     cups_option_t *m_options = nullptr;
 };
 
-// A request of `operation` addressed to `printer`, on behalf of this user.
-ipp_t *newPrinterRequest(ipp_op_t operation, const std::string &printer)
+// One job holding one document of `format`. Accepted only when the scheduler answered the
+// document's upload with success and the caller still waits for the result. A job that was
+// created but not accepted so is cancelled, so that nothing the caller was told failed prints.
+void submitJob(BoundedCall::Handoff<bool> &handoff, CupsSession &session, const std::string &printer,
+               const std::string &jobName, const char *format, const JobOptions &options, std::string_view document)
 {
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
-                     printer.c_str());
-    ipp_t *request = ippNewRequest(operation);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    return request;
-}
-
-// Creates a job on `printer` over `http`, under its timeout; the job id, or 0. Not
-// cupsCreateJob: that first looks the destination up, and when the scheduler does not answer it
-// goes on asking over connections of its own that wait libcups' default minute each, which held
-// a send to a frozen scheduler for over two minutes.
-int createJob(http_t *http, const std::string &printer, const std::string &jobName, const JobOptions &options)
-{
-    ipp_t *request = newPrinterRequest(IPP_OP_CREATE_JOB, printer);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, jobName.c_str());
-    cupsEncodeOptions2(request, options.count(), options.options(), IPP_TAG_OPERATION);
-    cupsEncodeOptions2(request, options.count(), options.options(), IPP_TAG_JOB);
-    const std::string resource = "/printers/" + printer;
-    const IppMessage response(cupsDoRequest(http, request, resource.c_str()));
-    if (!response || !succeeded(cupsLastError()))
-        return 0;
-    ipp_attribute_t *jobId = ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER);
-    return jobId ? ippGetInteger(jobId, 0) : 0;
-}
-
-// One job holding one document of `format`. A job the scheduler created but did not receive
-// whole is cancelled, so that no half job stays queued.
-bool submitJob(Connection http, const CupsSpooler::Server &server, std::chrono::milliseconds timeout,
-               const std::string &printer, const std::string &jobName, const char *format, const JobOptions &options,
-               std::string_view document)
-{
-    const int jobId = createJob(http.get(), printer, jobName, options);
-    if (jobId <= 0)
-        return false;
-
-    const bool delivered =
-        cupsStartDocument(http.get(), printer.c_str(), jobId, jobName.c_str(), format, 1) == HTTP_STATUS_CONTINUE
-        && cupsWriteRequestData(http.get(), document.data(), document.size()) == HTTP_STATUS_CONTINUE
-        && succeeded(cupsFinishDocument(http.get(), printer.c_str()));
-    if (!delivered) {
-        http.reset();
-        cancelJob(server, timeout, printer, jobId);
+    const int jobId = session.createJob(printer, jobName, options.options(), options.count());
+    if (jobId <= 0) {
+        handoff.deliver(false);
+        return;
     }
-    return delivered;
+    const bool accepted = !session.stopped() && session.sendDocument(printer, jobId, jobName, format, document);
+    if (!handoff.deliver(accepted) || !accepted)
+        cancelCupsJob(session.server(), printer, jobId);
 }
 
 int toDotsPerInch(int value, ipp_res_t units)
@@ -276,13 +180,13 @@ int toDotsPerInch(int value, ipp_res_t units)
 }
 
 // The resolution the printer's driver prints at by default; unknown when the scheduler won't say.
-PngEncoder::DotsPerInch defaultResolution(http_t *http, const std::string &printer)
+PngEncoder::DotsPerInch defaultResolution(CupsSession &session, const std::string &printer)
 {
-    ipp_t *request = newPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, printer);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+    IppMessage request = session.newPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, printer);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "printer-resolution-default");
-    const IppMessage response(cupsDoRequest(http, request, "/"));
-    if (!response || !succeeded(cupsLastError()))
+    const IppMessage response = session.request(std::move(request), "/");
+    if (!response)
         return {};
     ipp_attribute_t *attribute = ippFindAttribute(response.get(), "printer-resolution-default", IPP_TAG_RESOLUTION);
     if (!attribute)
@@ -300,29 +204,61 @@ std::string resolutionText(PngEncoder::DotsPerInch resolution)
     return std::to_string(resolution.x) + "x" + std::to_string(resolution.y) + "dpi";
 }
 
+// What the image job asks of CUPS's image filters: print the picture as it is.
+void addImageOptions(JobOptions &options, PngEncoder::DotsPerInch resolution)
+{
+    options.add("print-scaling", "none");
+    if (resolution.isKnown())
+        options.add("printer-resolution", resolutionText(resolution));
+}
+
 }  // namespace
+
+std::vector<SpoolerPrinter> CupsSpooler::printers()
+{
+    const Clock::time_point deadline = Clock::now() + m_deadline;
+    const auto listed = BoundedCall::run<std::vector<PrinterAttributes>>(
+        deadline, [server = m_server, deadline](BoundedCall::Handoff<std::vector<PrinterAttributes>> &handoff) {
+            CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); });
+            handoff.deliver(listPrinters(session));
+        });
+    if (!listed)
+        return {};
+
+    const UserAccess::User user = UserAccess::currentUser(cupsUser());
+    std::vector<SpoolerPrinter> result;
+    for (const PrinterAttributes &printer : *listed)
+        result.push_back(toSpoolerPrinter(printer, user));
+    return result;
+}
 
 bool CupsSpooler::writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes)
 {
-    Connection http = connectTo(m_server, m_timeout);
-    if (!http)
-        return false;
-    return submitJob(std::move(http), m_server, m_timeout, printer, jobName, CUPS_FORMAT_RAW, JobOptions(), bytes);
+    const Clock::time_point deadline = Clock::now() + m_deadline;
+    const auto accepted = BoundedCall::run<bool>(
+        deadline, [server = m_server, deadline, printer, jobName, document = std::string(bytes)](
+                      BoundedCall::Handoff<bool> &handoff) {
+            CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); });
+            submitJob(handoff, session, printer, jobName, CUPS_FORMAT_RAW, JobOptions(), document);
+        });
+    return accepted.value_or(false);
 }
 
 bool CupsSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
 {
-    Connection http = connectTo(m_server, m_timeout);
-    if (!http)
-        return false;
-
-    const PngEncoder::DotsPerInch resolution = defaultResolution(http.get(), printer);
-    const std::string png = PngEncoder::encode(image, resolution);
-    if (png.empty())
-        return false;
-    JobOptions options;
-    options.add("print-scaling", "none");
-    if (resolution.isKnown())
-        options.add("printer-resolution", resolutionText(resolution));
-    return submitJob(std::move(http), m_server, m_timeout, printer, jobName, "image/png", options, png);
+    const Clock::time_point deadline = Clock::now() + m_deadline;
+    const auto accepted = BoundedCall::run<bool>(
+        deadline, [server = m_server, deadline, printer, jobName, image](BoundedCall::Handoff<bool> &handoff) {
+            CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); });
+            const PngEncoder::DotsPerInch resolution = defaultResolution(session, printer);
+            const std::string png = PngEncoder::encode(image, resolution);
+            if (png.empty() || session.stopped()) {
+                handoff.deliver(false);
+                return;
+            }
+            JobOptions options;
+            addImageOptions(options, resolution);
+            submitJob(handoff, session, printer, jobName, "image/png", options, png);
+        });
+    return accepted.value_or(false);
 }

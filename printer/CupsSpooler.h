@@ -1,33 +1,32 @@
 #pragma once
 
+#include "CupsServer.h"
 #include "Spooler.h"
 
 #include <chrono>
 #include <memory>
 #include <string>
 
-// The system's print spooler, reached through libcups. Each call opens its own connection to the
-// CUPS server named by CUPS_SERVER or the client configuration, and gives up when the server
-// stays silent for `timeout`: a hung scheduler would otherwise block libcups for minutes.
-// Printers' devices are never contacted; everything comes from the scheduler.
+// The system's print spooler, reached through libcups, on the CUPS server named by CUPS_SERVER or
+// the client configuration. Every call ends, with its result or with a failure, within one total
+// deadline, however slowly or strangely the scheduler answers: a hung scheduler would otherwise
+// block libcups for minutes. Printers' devices are never contacted; everything comes from the
+// scheduler.
 class CupsSpooler : public Spooler
 {
 public:
-    struct Server
-    {
-        std::string host;  // a host name or address, or the path of the scheduler's local socket
-        int port = 631;
-    };
+    using Server = CupsServer;
 
-    static constexpr std::chrono::milliseconds kDefaultTimeout{10000};
+    // The longest any one call (a listing, one raw job, one image job) takes.
+    static constexpr std::chrono::milliseconds kDeadline{12000};
 
-    explicit CupsSpooler(std::chrono::milliseconds timeout = kDefaultTimeout);
-    CupsSpooler(Server server, std::chrono::milliseconds timeout);
+    explicit CupsSpooler(std::chrono::milliseconds deadline = kDeadline);
+    CupsSpooler(Server server, std::chrono::milliseconds deadline);
 
     std::vector<SpoolerPrinter> printers() override;
     bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
     // The picture goes as a PNG file stating the printer's default resolution, with the job
-    // attributes print-scaling=none and printer-resolution set to that resolution.
+    // attributes that keep CUPS's image filters from scaling, rotating or moving it.
     bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
     // The server libcups is configured to use.
@@ -35,7 +34,7 @@ public:
 
 private:
     Server m_server;
-    std::chrono::milliseconds m_timeout;
+    std::chrono::milliseconds m_deadline;
 };
 
 // The spooler the program uses: CUPS, with a wait cursor while a call runs.

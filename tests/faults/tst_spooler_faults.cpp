@@ -32,7 +32,7 @@ enum class Fault { SchedulerStopped, SchedulerFrozen, QueueDeleted, QueueRejecti
 
 // Every spooler call gives up after CupsSpooler's timeout; a failed send makes two calls (the
 // job, then the printer list of the selection that follows). Anything beyond that is a hang.
-constexpr qint64 kBoundedWaitMs = (2 * CupsSpooler::kDefaultTimeout + 8s).count();
+constexpr qint64 kBoundedWaitMs = (2 * CupsSpooler::kDeadline + 8s).count();
 
 // The process has ended: it no longer exists, or it is a zombie that nobody reaped yet.
 bool processGone(pid_t pid)

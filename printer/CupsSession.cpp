@@ -1,0 +1,139 @@
+#include "CupsSession.h"
+
+#include <sys/socket.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long one wait lasts before the session looks at its deadline again. A scheduler that
+// answers a byte now and then keeps each wait short, never the whole conversation.
+constexpr double kWaitSliceSeconds = 0.2;
+
+// A job that has to be cancelled gets this long, on a session of its own.
+constexpr std::chrono::milliseconds kCancelTime = 3s;
+
+// No one can type a password for a background request: refuse at once.
+const char *noPassword(const char *, http_t *, const char *, const char *, void *)
+{
+    return nullptr;
+}
+
+bool succeeded(const ipp_t *response)
+{
+    return response && ippGetStatusCode(const_cast<ipp_t *>(response)) <= IPP_STATUS_OK_EVENTS_COMPLETE;
+}
+
+int remainingMilliseconds(CupsSession::Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - CupsSession::Clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 1));
+}
+
+}  // namespace
+
+CupsSession::CupsSession(CupsServer server, Clock::time_point deadline, std::function<bool()> callerGone)
+    : m_server(std::move(server))
+    , m_deadline(deadline)
+    , m_callerGone(std::move(callerGone))
+{
+    cupsSetPasswordCB2(noPassword, nullptr);  // libcups keeps this per thread
+}
+
+CupsSession::~CupsSession()
+{
+    if (m_http)
+        httpClose(m_http);
+}
+
+bool CupsSession::stopped() const
+{
+    return Clock::now() >= m_deadline || (m_callerGone && m_callerGone());
+}
+
+int CupsSession::keepWaiting(http_t *, void *session)
+{
+    return static_cast<const CupsSession *>(session)->stopped() ? 0 : 1;
+}
+
+bool CupsSession::open()
+{
+    if (m_http)
+        return true;
+    if (stopped())
+        return false;
+    m_http = httpConnect2(m_server.host.c_str(), m_server.port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                          remainingMilliseconds(m_deadline), nullptr);
+    if (!m_http)
+        return false;
+    // The slice stays with the connection when libcups reconnects it.
+    httpSetTimeout(m_http, kWaitSliceSeconds, keepWaiting, this);
+    return !stopped();
+}
+
+IppMessage CupsSession::newPrinterRequest(ipp_op_t operation, const std::string &printer) const
+{
+    char uri[HTTP_MAX_URI];
+    const int port = m_server.port > 0 ? m_server.port : 631;
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", port, "/printers/%s",
+                     printer.c_str());
+    IppMessage request(ippNewRequest(operation));
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    return request;
+}
+
+IppMessage CupsSession::request(IppMessage request, const std::string &resource)
+{
+    if (!open())
+        return nullptr;
+    // A late answer still counts: what it reports has happened at the scheduler.
+    IppMessage response(cupsDoRequest(m_http, request.release(), resource.c_str()));
+    if (!succeeded(response.get()))
+        return nullptr;
+    return response;
+}
+
+int CupsSession::createJob(const std::string &printer, const std::string &jobName, const cups_option_t *options,
+                           int optionCount)
+{
+    IppMessage create = newPrinterRequest(IPP_OP_CREATE_JOB, printer);
+    ippAddString(create.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, jobName.c_str());
+    auto *writable = const_cast<cups_option_t *>(options);
+    cupsEncodeOptions2(create.get(), optionCount, writable, IPP_TAG_OPERATION);
+    cupsEncodeOptions2(create.get(), optionCount, writable, IPP_TAG_JOB);
+    const IppMessage response = request(std::move(create), "/printers/" + printer);
+    ipp_attribute_t *jobId = response ? ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER) : nullptr;
+    return jobId ? ippGetInteger(jobId, 0) : 0;
+}
+
+bool CupsSession::sendDocument(const std::string &printer, int jobId, const std::string &jobName,
+                               const char *format, std::string_view document)
+{
+    if (!open())
+        return false;
+    IppMessage send = newPrinterRequest(IPP_OP_SEND_DOCUMENT, printer);
+    ippAddInteger(send.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+    ippAddString(send.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "document-name", nullptr, jobName.c_str());
+    ippAddString(send.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, format);
+    ippAddBoolean(send.get(), IPP_TAG_OPERATION, "last-document", 1);
+
+    const std::string resource = "/printers/" + printer;
+    if (cupsSendRequest(m_http, send.get(), resource.c_str(), CUPS_LENGTH_VARIABLE) != HTTP_STATUS_CONTINUE)
+        return false;
+    if (cupsWriteRequestData(m_http, document.data(), document.size()) != HTTP_STATUS_CONTINUE)
+        return false;
+    // The scheduler's answer to this upload decides; no answer in time is no acceptance.
+    const IppMessage response(cupsGetResponse(m_http, resource.c_str()));
+    return httpGetStatus(m_http) == HTTP_STATUS_OK && succeeded(response.get());
+}
+
+void cancelCupsJob(const CupsServer &server, const std::string &printer, int jobId)
+{
+    CupsSession session(server, CupsSession::Clock::now() + kCancelTime);
+    IppMessage cancel = session.newPrinterRequest(IPP_OP_CANCEL_JOB, printer);
+    ippAddInteger(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+    session.request(std::move(cancel), "/jobs/");
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "BoundedCall.h"
+#include "CupsServer.h"
+
+#include <cups/cups.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct IppDeleter
+{
+    void operator()(ipp_t *ipp) const { ippDelete(ipp); }
+};
+using IppMessage = std::unique_ptr<ipp_t, IppDeleter>;
+
+// One conversation with a CUPS scheduler that ends at a fixed point in time, whatever the
+// scheduler does: every wait for it gives up once that point has passed or the caller has gone.
+// A request counts as answered only by the scheduler's own answer to it: a missing, late or
+// broken answer, an HTTP error and an IPP error status are all failures (libcups' last error is
+// never taken for an answer). Runs on one thread; libcups keeps its per-thread state there.
+class CupsSession
+{
+public:
+    using Clock = BoundedCall::Clock;
+
+    // `callerGone` tells, at any time, that the result will not be used any more.
+    CupsSession(CupsServer server, Clock::time_point deadline, std::function<bool()> callerGone = {});
+    ~CupsSession();
+    CupsSession(const CupsSession &) = delete;
+    CupsSession &operator=(const CupsSession &) = delete;
+
+    // Connects to the scheduler; false when it can't be reached in time.
+    bool open();
+    // The deadline has passed or the caller has gone: nothing more is started.
+    bool stopped() const;
+
+    // A request of `operation` addressed to `printer`, on behalf of this user.
+    IppMessage newPrinterRequest(ipp_op_t operation, const std::string &printer) const;
+    // Sends `request` to `resource`; the scheduler's answer when it reports success, else nothing.
+    IppMessage request(IppMessage request, const std::string &resource);
+
+    // Creates a job on `printer` with `attributes` added to the request; its id, or 0.
+    int createJob(const std::string &printer, const std::string &jobName, const cups_option_t *options,
+                  int optionCount);
+    // Sends the job's one document; true when the scheduler said it accepted it.
+    bool sendDocument(const std::string &printer, int jobId, const std::string &jobName, const char *format,
+                      std::string_view document);
+
+    const CupsServer &server() const { return m_server; }
+
+private:
+    static int keepWaiting(http_t *, void *session);
+
+    CupsServer m_server;
+    Clock::time_point m_deadline;
+    std::function<bool()> m_callerGone;
+    http_t *m_http = nullptr;
+};
+
+// Cancels `jobId` on its own connection and within a short wait of its own: the connection that
+// carried a refused document may be broken, and the caller's deadline may have passed already.
+void cancelCupsJob(const CupsServer &server, const std::string &printer, int jobId);

@@ -1,0 +1,161 @@
+#!/usr/bin/env python3
+"""Misbehaving CUPS schedulers on loopback, for the spooler's fault tests.
+
+  fake_scheduler.py PORTFILE silent-document
+      answers every IPP request at once (Create-Job with job-id 7), except Send-Document:
+      that one is read whole and never answered
+  fake_scheduler.py PORTFILE late-error SECONDS
+      answers Send-Document with server-error-internal, SECONDS after it arrived
+  fake_scheduler.py PORTFILE drip UPSTREAM SECONDS
+      forwards everything to the real scheduler UPSTREAM (host:port, or the path of its local
+      socket) and passes its answers back one byte every SECONDS
+
+The port it listens on (127.0.0.1 only) is written to PORTFILE once it listens; every request it
+receives is logged to PORTFILE.log as "operation-id job-id" in hex and decimal.
+"""
+import os
+import socket
+import socketserver
+import struct
+import sys
+import threading
+import time
+
+SEND_DOCUMENT = 0x0006
+CREATE_JOB = 0x0005
+FAKE_JOB_ID = 7
+
+
+def read_line(stream):
+    line = stream.readline()
+    if not line:
+        raise EOFError
+    return line
+
+
+def read_request(stream, wfile):
+    """One HTTP request: its headers (lower-case names) and body."""
+    read_line(stream)  # request line
+    headers = {}
+    while True:
+        line = read_line(stream).decode("latin-1").strip()
+        if not line:
+            break
+        name, _, value = line.partition(":")
+        headers[name.strip().lower()] = value.strip()
+    if headers.get("expect", "").lower() == "100-continue":
+        wfile.write(b"HTTP/1.1 100 Continue\r\n\r\n")
+        wfile.flush()
+    if headers.get("transfer-encoding", "").lower() == "chunked":
+        body = b""
+        while True:
+            size = int(read_line(stream).split(b";")[0], 16)
+            if size == 0:
+                read_line(stream)
+                break
+            body += stream.read(size)
+            read_line(stream)
+    else:
+        body = stream.read(int(headers.get("content-length", "0")))
+    return headers, body
+
+
+def attribute(tag, name, value):
+    name = name.encode()
+    return struct.pack(">BH", tag, len(name)) + name + struct.pack(">H", len(value)) + value
+
+
+def ipp_answer(status, request_id, job_id=None):
+    body = struct.pack(">BBHI", 2, 0, status, request_id) + b"\x01"
+    body += attribute(0x47, "attributes-charset", b"utf-8")
+    body += attribute(0x48, "attributes-natural-language", b"en")
+    if job_id is not None:
+        body += b"\x02" + attribute(0x21, "job-id", struct.pack(">i", job_id))
+    body += b"\x03"
+    return (b"HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: %d\r\n\r\n" % len(body)) + body
+
+
+def job_id_of(body):
+    """The job-id operation attribute of an IPP request, or 0."""
+    marker = b"\x21\x00\x06job-id\x00\x04"
+    at = body.find(marker)
+    return struct.unpack(">i", body[at + len(marker):at + len(marker) + 4])[0] if at >= 0 else 0
+
+
+class Answering(socketserver.StreamRequestHandler):
+    def handle(self):
+        while True:
+            try:
+                _, body = read_request(self.rfile, self.wfile)
+            except (EOFError, ValueError, ConnectionError):
+                return
+            operation, request_id = struct.unpack(">HI", body[2:8])
+            log("%04x %d" % (operation, job_id_of(body)))
+            if operation == SEND_DOCUMENT:
+                if MODE == "silent-document":
+                    time.sleep(3600)
+                    return
+                time.sleep(float(ARGS[0]))
+                self.wfile.write(ipp_answer(0x0500, request_id))
+            else:
+                self.wfile.write(ipp_answer(0, request_id, FAKE_JOB_ID if operation == CREATE_JOB else None))
+            self.wfile.flush()
+
+
+def connect_upstream(upstream):
+    if upstream.startswith("/"):
+        sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        sock.connect(upstream)
+    else:
+        host, _, port = upstream.rpartition(":")
+        sock = socket.create_connection((host, int(port)))
+    return sock
+
+
+class Dripping(socketserver.BaseRequestHandler):
+    def handle(self):
+        upstream = connect_upstream(ARGS[0])
+        interval = float(ARGS[1])
+
+        def forward():
+            try:
+                while True:
+                    data = self.request.recv(65536)
+                    if not data:
+                        break
+                    upstream.sendall(data)
+            except OSError:
+                pass
+
+        threading.Thread(target=forward, daemon=True).start()
+        try:
+            while True:
+                data = upstream.recv(65536)
+                if not data:
+                    return
+                for byte in data:
+                    time.sleep(interval)
+                    self.request.sendall(bytes([byte]))
+        except OSError:
+            return
+
+
+class Server(socketserver.ThreadingTCPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def log(line):
+    with LOG_LOCK, open(PORT_FILE + ".log", "a") as out:
+        out.write(line + "\n")
+
+
+if __name__ == "__main__":
+    PORT_FILE, MODE, ARGS = sys.argv[1], sys.argv[2], sys.argv[3:]
+    LOG_LOCK = threading.Lock()
+    handler = Dripping if MODE == "drip" else Answering
+    with Server(("127.0.0.1", 0), handler) as server:
+        with open(PORT_FILE + ".tmp", "w") as out:
+            out.write(str(server.server_address[1]))
+        os.rename(PORT_FILE + ".tmp", PORT_FILE)
+        server.serve_forever()
