@@ -319,9 +319,9 @@ CommandHost::SaveResult CSetbridgeDlg::OnSaveSettings()
 
 // --- The printer ---------------------------------------------------------------------------
 
-void CSetbridgeDlg::OnSwitchPrinter()
+void CSetbridgeDlg::OnSwitchPrinter(SwitchReason reason)
 {
-    PrinterSwitch::run(*this, *m_printerSelectDlg);
+    PrinterSwitch::run(*this, *m_printerSelectDlg, reason);
 }
 
 int CSetbridgeDlg::OnSendSettings()

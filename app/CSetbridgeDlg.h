@@ -63,7 +63,8 @@ public:
     SaveResult OnSaveSettings() override;
     int OnSendSettings() override;
     void OnFactorySettings();
-    void OnSwitchPrinter() override;
+    using CommandHost::OnSwitchPrinter;
+    void OnSwitchPrinter(SwitchReason reason) override;
     bool OnExit();
     void OnTestPrint();
     void OnHeadCheck();
@@ -83,6 +84,7 @@ public:
     void setSwitchPrinterEnabled(bool enabled) override;
     void endMainWindow() override;
     void terminateProgram(int exitCode) override;
+    bool hasEnded() const override { return m_ended; }
     UserPrompts &prompts() override { return m_services.prompts; }
     Spooler &spooler() override { return m_services.spooler; }
     QWidget *window() override { return this; }

@@ -18,6 +18,10 @@ class CommandHost
 {
 public:
     enum class SaveResult { Cancelled, Done };
+    // Why the printer selection opens. After the user's own switch command the chosen printer
+    // starts from the factory settings; a selection opened because a job failed (or had no
+    // printer to go to) keeps the settings being edited.
+    enum class SwitchReason { Command, JobFailed };
 
     virtual ~CommandHost() = default;
 
@@ -32,7 +36,8 @@ public:
     // Commands that other commands run.
     virtual int OnSendSettings() = 0;  // -1 nothing attempted, 0 otherwise
     virtual SaveResult OnSaveSettings() = 0;
-    virtual void OnSwitchPrinter() = 0;
+    virtual void OnSwitchPrinter(SwitchReason reason) = 0;
+    void OnSwitchPrinter() { OnSwitchPrinter(SwitchReason::Command); }
 
     // The printer and how the window shows it.
     virtual SelectedPrinter &selectedPrinter() = 0;
@@ -43,6 +48,8 @@ public:
     // at once with `exitCode`, skipping everything else. Callers return right after either.
     virtual void endMainWindow() = 0;
     virtual void terminateProgram(int exitCode) = 0;
+    // Either has happened: a command that ran another one stops here.
+    virtual bool hasEnded() const = 0;
 
     // The world outside.
     virtual UserPrompts &prompts() = 0;

@@ -2,6 +2,7 @@
 
 #include "CPrinterSelectDlg.h"
 #include "CommandHost.h"
+#include "ExitSequence.h"
 #include "Strings.h"
 #include "UserPrompts.h"
 
@@ -32,7 +33,7 @@ bool settleChanges(CommandHost &host, const CPrinterSelectDlg &dialog)
             return false;
         if (answer == UserPrompts::Answer::Yes) {
             const int selectionsBefore = dialog.selectionCount();
-            if (host.OnSendSettings() == -1)
+            if (host.OnSendSettings() == -1 || host.hasEnded())
                 return false;
             // A send that failed at the spooler has just let the user choose a printer.
             if (dialog.selectionCount() != selectionsBefore)
@@ -49,7 +50,7 @@ bool settleChanges(CommandHost &host, const CPrinterSelectDlg &dialog)
     return true;
 }
 
-void takeChoice(CommandHost &host, const CPrinterSelectDlg &dialog)
+void takeChoice(CommandHost &host, const CPrinterSelectDlg &dialog, CommandHost::SwitchReason reason)
 {
     host.setSwitchPrinterEnabled(dialog.m_nPrinterCount > 1);
     host.showPrinterInStatusBar(QString::fromStdString(dialog.m_strPrinterName),
@@ -57,8 +58,9 @@ void takeChoice(CommandHost &host, const CPrinterSelectDlg &dialog)
     SelectedPrinter &selected = host.selectedPrinter();
     selected.m_strPrinterName = dialog.m_strPrinterName;
     selected.m_strConnection = dialog.m_strConnection;
-    // A printer chosen later starts from the factory settings, even when it is the same one.
-    if (dialog.m_bStarted == 1)
+    // A printer the user chose to switch to starts from the factory settings, even when it is the
+    // same one. A choice forced by a failed job keeps the edits: they were never sent.
+    if (dialog.m_bStarted == 1 && reason == CommandHost::SwitchReason::Command)
         host.ResetToFactory();
 }
 
@@ -72,7 +74,7 @@ void cancelled(CommandHost &host, const CPrinterSelectDlg &dialog)
 
 }  // namespace
 
-void run(CommandHost &host, CPrinterSelectDlg &dialog)
+void run(CommandHost &host, CPrinterSelectDlg &dialog, CommandHost::SwitchReason reason)
 {
     if (dialog.m_bStarted == 1 && !settleChanges(host, dialog))
         return;
@@ -83,13 +85,18 @@ void run(CommandHost &host, CPrinterSelectDlg &dialog)
 
     switch (dialog.runModal()) {
     case CPrinterSelectDlg::Outcome::Ok:
-        takeChoice(host, dialog);
+        takeChoice(host, dialog, reason);
         return;
     case CPrinterSelectDlg::Outcome::Cancel:
         cancelled(host, dialog);
         return;
     case CPrinterSelectDlg::Outcome::EndProgram:
-        host.terminateProgram(kNoPrinterExitCode);
+        // At start-up nothing was edited yet; later, a spooler that is down for a moment must
+        // not take the session's edits with it.
+        if (dialog.m_bStarted == 1)
+            SettingsCommands::EndWithoutPrinter(host, kNoPrinterExitCode);
+        else
+            host.terminateProgram(kNoPrinterExitCode);
         return;
     }
 }

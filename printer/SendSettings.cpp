@@ -29,7 +29,7 @@ bool havePrinter(CommandHost &host)
     if (!host.selectedPrinter().isEmpty())
         return true;
     tell(host, QString::fromUtf8(Str::kNoPrinterSelected), Icon::Warning);
-    host.OnSwitchPrinter();
+    host.OnSwitchPrinter(CommandHost::SwitchReason::JobFailed);
     return !host.selectedPrinter().isEmpty();
 }
 
@@ -85,7 +85,7 @@ int run(CommandHost &host, CSendSelectDlg &dialog)
         return kDone;
     }
     tell(host, QString::fromUtf8(Str::kPrinterUnavailable), Icon::Warning);
-    host.OnSwitchPrinter();
+    host.OnSwitchPrinter(CommandHost::SwitchReason::JobFailed);
     return kDone;
 }
 

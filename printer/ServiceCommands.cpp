@@ -72,7 +72,7 @@ void OnHeadCheck(CommandHost &host)
         return;
     }
     tell(host, Str::kPrinterUnavailable, Icon::Warning);
-    host.OnSwitchPrinter();
+    host.OnSwitchPrinter(CommandHost::SwitchReason::JobFailed);
 }
 
 }  // namespace ServiceCommands

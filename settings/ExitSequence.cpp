@@ -65,12 +65,25 @@ bool OnExit(CommandHost &host)
 
     if (unsent && !offerSend(host))
         return false;
+    if (host.hasEnded())  // the send's printer selection found no printer and ended the program
+        return true;
     if (unsaved && !offerSave(host))
         return false;
 
     WriteAutoSettings(host);
     host.endMainWindow();
     return true;
+}
+
+void EndWithoutPrinter(CommandHost &host, int exitCode)
+{
+    host.CollectImage();
+    // The program ends whatever the answer, so there is nothing to cancel.
+    if (host.images().DiffersFromSaved()
+        && ask(host, Str::kAskSaveBeforeExit, UserPrompts::Buttons::YesNo) == Answer::Yes)
+        host.OnSaveSettings();
+    WriteAutoSettings(host);
+    host.terminateProgram(exitCode);
 }
 
 }  // namespace SettingsCommands

@@ -12,4 +12,8 @@ void OnFactorySettings(CommandHost &host);
 // Returns true when the window was ended, false when the user chose to stay.
 bool OnExit(CommandHost &host);
 
+// The program must end with `exitCode` because no usable printer is left: the user may still
+// save the edits to a settings file, and "setting" keeps them, before the process ends.
+void EndWithoutPrinter(CommandHost &host, int exitCode);
+
 }  // namespace SettingsCommands

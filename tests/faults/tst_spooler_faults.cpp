@@ -3,6 +3,7 @@
 // the selected queue deleted, and the queue rejecting jobs. Each ends with its message, within
 // the spooler's bounded wait, with the sent copy unchanged and nothing printed.
 #include "AutoSettings.h"
+#include "SettingsFile.h"
 #include "CSetbridgeDlg.h"
 #include "CupsSpooler.h"
 #include "ModalScript.h"
@@ -61,6 +62,8 @@ private slots:
     void schedulerGoneBeforeStartUp();
     void faultBetweenSelectionAndSend_data();
     void faultBetweenSelectionAndSend();
+    void failedSendOnTheWayOutKeepsTheEdits_data();
+    void failedSendOnTheWayOutKeepsTheEdits();
 
 private:
     void inflict(Fault fault);
@@ -76,6 +79,9 @@ private:
     std::unique_ptr<CSetbridgeDlg> m_window;
     std::optional<pid_t> m_frozen;
     int m_exitCode = -1;
+    // When the process ends, nothing after it happens: what had been asked and written by then.
+    QStringList m_messagesAtExit;
+    std::optional<SettingsImage> m_settingAtExit;
 };
 
 void TestSpoolerFaults::init()
@@ -90,6 +96,8 @@ void TestSpoolerFaults::init()
     std::filesystem::remove(AutoSettings::path(m_data.path().toStdString()));
     m_prompts.clear();
     m_exitCode = -1;
+    m_messagesAtExit.clear();
+    m_settingAtExit.reset();
     m_user = std::make_unique<ModalScript>();
 }
 
@@ -139,7 +147,11 @@ bool TestSpoolerFaults::open()
 {
     m_window = std::make_unique<CSetbridgeDlg>(CSetbridgeDlg::Services{
         m_prompts, *m_spooler, m_data.path().toStdString(), QStringLiteral("/nonexistent/sbq740.html")});
-    m_window->setTerminateHandler([this](int code) { m_exitCode = code; });
+    m_window->setTerminateHandler([this](int code) {
+        m_exitCode = code;
+        m_messagesAtExit = messages();
+        m_settingAtExit = SettingsFile::read(AutoSettings::path(m_data.path().toStdString()));
+    });
     return m_window->OnInitDialog();
 }
 
@@ -176,7 +188,9 @@ void TestSpoolerFaults::faultBetweenSelectionAndSend_data()
 }
 
 // The only printer fails after it was selected: the failure message, then the selection (after its
-// questions about the edit) finds no usable printer and ends the program with code 1. The sent copy stays; nothing reaches the printer.
+// questions about the edit) finds no usable printer. The program ends with code 1, but only after
+// offering to save the edit, and "setting" keeps it. The sent copy stays; nothing reaches the
+// printer.
 void TestSpoolerFaults::faultBetweenSelectionAndSend()
 {
     QFETCH(Fault, fault);
@@ -193,20 +207,83 @@ void TestSpoolerFaults::faultBetweenSelectionAndSend()
     m_prompts.answer(UserPrompts::Answer::Ok);
     m_prompts.answer(UserPrompts::Answer::No);
     m_prompts.answer(UserPrompts::Answer::No);
+    m_prompts.answer(UserPrompts::Answer::Ok);
+    m_prompts.answer(UserPrompts::Answer::No);  // no settings file: "setting" keeps the edit anyway
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(m_window->OnSendSettings(), 0);
 
     QVERIFY2(clock.elapsed() < kBoundedWaitMs, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(messages(), (QStringList{text(Str::kPrinterUnavailable), text(Str::kAskSendBeforeSwitch),
-                                      text(Str::kAskSaveBeforeSwitch), text(Str::kNoUsablePrinter)}));
+                                      text(Str::kAskSaveBeforeSwitch), text(Str::kNoUsablePrinter),
+                                      text(Str::kAskSaveBeforeExit)}));
     QCOMPARE(m_exitCode, 1);
+    QCOMPARE(m_messagesAtExit, messages());
+    QVERIFY(m_settingAtExit);
+    QCOMPARE((*m_settingAtExit)[216], '1');
     QVERIFY(m_window->images().sent == sentBefore);
     QCOMPARE(m_window->images().current[216], '1');
     if (m_frozen)
         ::kill(*m_frozen, SIGCONT);  // a frozen scheduler may still hold the job: let it go on
     QTest::qWait(500);
     QCOMPARE(m_cups->jobs().size(), jobsBefore);
+}
+
+void TestSpoolerFaults::failedSendOnTheWayOutKeepsTheEdits_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<bool>("anotherPrinter");
+    QTest::newRow("queue deleted, another printer chosen") << Fault::QueueDeleted << true;
+    QTest::newRow("cupsd stopped, no printer left") << Fault::SchedulerStopped << false;
+}
+
+// Exit, Yes to sending, and the send fails. Whether the user then picks another printer or none
+// is left, the edit is what the exit saves to the user's file and to "setting": never the factory
+// settings, and the save question comes once.
+void TestSpoolerFaults::failedSendOnTheWayOutKeepsTheEdits()
+{
+    QFETCH(Fault, fault);
+    QFETCH(bool, anotherPrinter);
+    if (anotherPrinter) {
+        QVERIFY(m_cups->addQueue(QStringLiteral("Second_740Q2")));
+        m_user->then(ModalScript::choosePrinterRow(0));
+    }
+    QVERIFY(open());
+    m_window->images().current[216] = '1';
+    m_window->DistributeImage();
+    inflict(fault);
+
+    const QString saved = m_data.filePath(QStringLiteral("mine.dat"));
+    m_user->then(ModalScript::chooseSendGroup(3));
+    if (anotherPrinter)
+        m_user->then(ModalScript::choosePrinterRow(0));
+    using Answer = UserPrompts::Answer;
+    QList<Answer> answers{Answer::Yes, Answer::Ok, Answer::No, Answer::No};
+    if (!anotherPrinter)
+        answers << Answer::Ok;  // no usable printer
+    answers << Answer::Yes;     // save to a file
+    for (const Answer answer : answers)
+        m_prompts.answer(answer);
+    m_prompts.chooseSaveFile(saved);
+    m_window->OnExit();
+
+    QStringList expected{text(Str::kAskSendBeforeExit), text(Str::kPrinterUnavailable),
+                         text(Str::kAskSendBeforeSwitch), text(Str::kAskSaveBeforeSwitch)};
+    if (!anotherPrinter)
+        expected << text(Str::kNoUsablePrinter);
+    expected << text(Str::kAskSaveBeforeExit);
+    QCOMPARE(messages(), expected);
+    QCOMPARE(m_exitCode, anotherPrinter ? -1 : 1);
+    QVERIFY(m_window->isEnded());
+    if (!anotherPrinter) {
+        QCOMPARE(m_messagesAtExit, expected);
+        QVERIFY(m_settingAtExit && (*m_settingAtExit)[216] == '1');
+    }
+    for (const QString &file : {saved, QString::fromStdString(AutoSettings::path(m_data.path().toStdString()))}) {
+        const std::optional<SettingsImage> image = SettingsFile::read(file.toStdString());
+        QVERIFY2(image, qPrintable(file));
+        QCOMPARE((*image)[216], '1');
+    }
 }
 
 QTEST_MAIN(TestSpoolerFaults)

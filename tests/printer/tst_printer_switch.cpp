@@ -24,12 +24,12 @@ struct Window
     FakeHost host;
     ScriptedPrinterSelectDlg dialog{host.fakeSpooler(), host.scripted()};
 
-    Window() { host.switchPrinter = [this] { PrinterSwitch::run(host, dialog); }; }
+    Window() { host.switchPrinter = [this] { PrinterSwitch::run(host, dialog, host.lastSwitchReason()); }; }
 
     void startUp()
     {
         dialog.m_bStarted = 0;
-        PrinterSwitch::run(host, dialog);
+        PrinterSwitch::run(host, dialog, CommandHost::SwitchReason::Command);
         dialog.m_bStarted = 1;
     }
     // After start-up, as if the user had chosen `name`.

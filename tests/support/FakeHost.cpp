@@ -37,9 +37,10 @@ CommandHost::SaveResult FakeHost::OnSaveSettings()
     return save ? save() : SaveResult::Cancelled;
 }
 
-void FakeHost::OnSwitchPrinter()
+void FakeHost::OnSwitchPrinter(SwitchReason reason)
 {
     log("OnSwitchPrinter");
+    m_switchReason = reason;
     if (switchPrinter)
         switchPrinter();
 }

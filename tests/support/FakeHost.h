@@ -27,7 +27,8 @@ public:
 
     int OnSendSettings() override;
     SaveResult OnSaveSettings() override;
-    void OnSwitchPrinter() override;
+    using CommandHost::OnSwitchPrinter;
+    void OnSwitchPrinter(SwitchReason reason) override;
 
     SelectedPrinter &selectedPrinter() override { return m_printer; }
     void showPrinterInStatusBar(const QString &name, const QString &connection) override;
@@ -35,6 +36,7 @@ public:
 
     void endMainWindow() override { log("endMainWindow"); m_ended = true; }
     void terminateProgram(int exitCode) override;
+    bool hasEnded() const override { return m_ended || m_exitCode != -1; }
 
     UserPrompts &prompts() override { return m_prompts; }
     Spooler &spooler() override { return m_spooler; }
@@ -58,6 +60,7 @@ public:
     QString statusPrinter() const { return m_statusPrinter; }
     QString statusConnection() const { return m_statusConnection; }
     bool switchPrinterEnabled() const { return m_switchEnabled; }
+    SwitchReason lastSwitchReason() const { return m_switchReason; }
 
 private:
     void log(const QString &call) { m_calls.append(call); }
@@ -71,6 +74,7 @@ private:
     QString m_statusPrinter;
     QString m_statusConnection;
     bool m_switchEnabled = true;
+    SwitchReason m_switchReason = SwitchReason::Command;
     bool m_ended = false;
     int m_exitCode = -1;
 };
