@@ -12,6 +12,10 @@ namespace {
 // IP question it asks is answered by --yes. False when nothing may be sent.
 bool groupCleared(const Arguments::Invocation &invocation, const SettingsImage &image, CommandContext &context)
 {
+    if (!SettingsJob::isFramed(image, *invocation.group)) {
+        context.err << Str::kSettingsDamaged << '\n';
+        return false;
+    }
     switch (*invocation.group) {
     case SettingsJob::Group::Parameter: {
         std::string message;

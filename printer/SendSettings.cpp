@@ -75,7 +75,13 @@ int run(CommandHost &host, CSendSelectDlg &dialog)
 
     host.CollectImage();
     const std::optional<SettingsJob::Group> group = chooseGroup(dialog);
-    if (!group || !choiceCleared(host, *group))
+    if (!group)
+        return kNothingSent;
+    if (!SettingsJob::isFramed(host.images().current, *group)) {
+        tell(host, QString::fromUtf8(Str::kSettingsDamaged), Icon::Warning);
+        return kNothingSent;
+    }
+    if (!choiceCleared(host, *group))
         return kNothingSent;
 
     const std::string job = SettingsJob::build(host.images().current, *group);

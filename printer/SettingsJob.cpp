@@ -19,6 +19,40 @@ Span spanOf(Group group)
     return {0, 0};
 }
 
+namespace {
+
+bool isControl(char byte)
+{
+    const auto value = static_cast<unsigned char>(byte);
+    return value < 0x20 || value == 0x7f;
+}
+
+// The record that starts at `begin` and whose NUL is the byte before `end`.
+bool recordIsFramed(const SettingsImage &image, std::size_t begin, std::size_t end)
+{
+    if (image[begin] != '\x1b' || image[end - 2] != '\n' || image[end - 1] != '\0')
+        return false;
+    for (std::size_t i = begin + 1; i < end - 2; ++i) {
+        if (isControl(image[i]))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool isFramed(const SettingsImage &image, Group group)
+{
+    const Span span = spanOf(group);
+    const auto &bounds = ImageLayout::kRecordBounds;
+    for (std::size_t record = 0; record + 1 < bounds.size(); ++record) {
+        const bool inGroup = bounds[record] >= span.offset && bounds[record + 1] <= span.offset + span.length;
+        if (inGroup && !recordIsFramed(image, bounds[record], bounds[record + 1]))
+            return false;
+    }
+    return true;
+}
+
 std::string build(const SettingsImage &image, Group group)
 {
     const Span span = spanOf(group);

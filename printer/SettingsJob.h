@@ -27,6 +27,11 @@ struct Span
 // Where a group lies in the settings image.
 Span spanOf(Group group);
 
+// True when every record of the group is still framed as the printer reads it: ESC first, LF
+// last, NUL after it, and no control byte in between. A damaged settings file can bring such
+// bytes into positions the pages write back as they read them; they must never reach a printer.
+bool isFramed(const SettingsImage &image, Group group);
+
 std::string build(const SettingsImage &image, Group group);
 
 }  // namespace SettingsJob

@@ -70,6 +70,8 @@ inline constexpr char kFileConnection[] = "FILE:";
 inline constexpr char kFileConnectionRefused[] = "接続先がFILEのため設定値を送信できません。";
 inline constexpr char kAskIpChange[] = "IPアドレスが変更されます。\n設定値を送信してもよろしいですか？";
 inline constexpr char kSettingsSent[] = "プリンタに設定値を送信しました。";
+inline constexpr char kSettingsDamaged[] =
+    "設定値が壊れているため送信できません。\n設定ファイルを確認するか、工場出荷設定を表示してやり直してください。";
 inline constexpr char kPrinterUnavailable[] =
     "指定されたプリンタは、現在接続されていないか、プリンタ使用権の制限により使用できません。";
 inline constexpr char kSettingsJobName[] = "Setbridge Status Write";

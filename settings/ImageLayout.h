@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 
 // Where each record of the 260-byte settings image starts. Positions inside a record count from
@@ -18,5 +19,12 @@ inline constexpr std::size_t kClientIdRecord = 170;  // "\eIH;0,...", 39 chars +
 inline constexpr std::size_t kIssueRecord = 210;     // "\eZ2;3,...", 20 chars + NUL
 inline constexpr std::size_t kExtendedRecord = 231;  // "\eZ2;3,...", 27 chars + NUL; no page owns it
 inline constexpr std::size_t kInputTypeByte = 259;   // '0' ASCII / '1' HEX client-ID entry
+
+// Every record in image order, and where the last one's NUL ends: a record runs from its ESC to
+// the byte before the next one, and ends in LF and NUL.
+inline constexpr std::array<std::size_t, 10> kRecordBounds{
+    kParamRecord,  kFineRecord,     kIpRecord,    kGatewayRecord,   kSubnetRecord,
+    kPortRecord,   kClientIdRecord, kIssueRecord, kExtendedRecord,  kInputTypeByte,
+};
 
 }  // namespace ImageLayout

@@ -79,6 +79,8 @@ private slots:
                  SettingsFile::WriteResult::Written);
         QCOMPARE(SettingsFile::write(path("offgrid.dat").toStdString(), withBytes(15, "+13")),
                  SettingsFile::WriteResult::Written);
+        QCOMPARE(SettingsFile::write(path("damaged.dat").toStdString(), withBytes(216, "\n")),
+                 SettingsFile::WriteResult::Written);
         QFile text(path("notes.dat"));
         QVERIFY(text.open(QIODevice::WriteOnly));
         text.write(QByteArray(300, 'x'));
@@ -290,6 +292,8 @@ private slots:
                                      << QString::fromUtf8(Str::kBadForwardStandby);
         QTest::newRow("ip question") << QStringList{"send", "--group", "ip", "--printer", "alpha", path("factory.dat")}
                                      << QString::fromUtf8(Str::kAskIpChange);
+        QTest::newRow("damaged record") << QStringList{"send", "--group", "issue", "--printer", "alpha", path("damaged.dat")}
+                                        << QString::fromUtf8(Str::kSettingsDamaged);
         QTest::newRow("not a settings file") << QStringList{"show", path("notes.dat")}
                                              << path("notes.dat") + ": " + QString::fromUtf8(Str::kNotASettingsFile);
         QTest::newRow("missing file") << QStringList{"diff", path("factory.dat"), path("none.dat")}

@@ -18,6 +18,7 @@ const QString kAskIp = QString::fromUtf8(Str::kAskIpChange);
 const QString kBadStandby = QString::fromUtf8(Str::kBadForwardStandby);
 const QString kNoneSelected = QString::fromUtf8(Str::kNoPrinterSelected);
 const QString kFileRefused = QString::fromUtf8(Str::kFileConnectionRefused);
+const QString kDamaged = QString::fromUtf8(Str::kSettingsDamaged);
 
 struct Window
 {
@@ -102,17 +103,19 @@ void TestSendSettings::nothingIsSent_data()
     QTest::addColumn<QString>("connection");
     QTest::addColumn<int>("choice");           // -1: the dialog is cancelled
     QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<bool>("badStandby");
+    QTest::addColumn<int>("collectedEdit");  // 0 none; else the image offset the pages change
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("dialogRan");
 
     using L = QList<Answer>;
-    QTest::newRow("file connection") << "FILE:" << 0 << L{} << false << QStringList{kFileRefused} << false;
-    QTest::newRow("dialog cancelled") << "socket://a" << -1 << L{} << false << QStringList{} << true;
-    QTest::newRow("forward standby off the 0.5 mm steps") << "socket://a" << 0 << L{} << true
+    QTest::newRow("file connection") << "FILE:" << 0 << L{} << 0 << QStringList{kFileRefused} << false;
+    QTest::newRow("dialog cancelled") << "socket://a" << -1 << L{} << 0 << QStringList{} << true;
+    QTest::newRow("forward standby off the 0.5 mm steps") << "socket://a" << 0 << L{} << 17
                                                            << QStringList{kBadStandby} << true;
-    QTest::newRow("IP change not confirmed") << "socket://a" << 2 << L{Answer::Cancel} << false
+    QTest::newRow("IP change not confirmed") << "socket://a" << 2 << L{Answer::Cancel} << 0
                                              << QStringList{kAskIp} << true;
+    QTest::newRow("LF inside the IP records, not asked") << "socket://a" << 2 << L{} << 100
+                                                         << QStringList{kDamaged} << true;
 }
 
 void TestSendSettings::nothingIsSent()
@@ -120,14 +123,17 @@ void TestSendSettings::nothingIsSent()
     QFETCH(QString, connection);
     QFETCH(int, choice);
     QFETCH(QList<Answer>, answers);
-    QFETCH(bool, badStandby);
+    QFETCH(int, collectedEdit);
     QFETCH(QStringList, messages);
     QFETCH(bool, dialogRan);
 
     Window w;
     w.host.selectedPrinter().m_strConnection = connection.toStdString();
-    if (badStandby)
-        w.host.collect = [](SettingsImage &image) { image[17] = '3'; };
+    // Offset 17 goes off the 0.5 mm grid; any other offset gets a line feed.
+    if (collectedEdit != 0)
+        w.host.collect = [collectedEdit](SettingsImage &image) {
+            image[static_cast<std::size_t>(collectedEdit)] = collectedEdit == 17 ? '3' : '\n';
+        };
     for (Answer answer : answers)
         w.host.scripted().answer(answer);
     w.dialog.choose(choice);
@@ -141,7 +147,7 @@ void TestSendSettings::nothingIsSent()
     QVERIFY(!w.host.calls().contains("OnSwitchPrinter"));
     if (connection == "FILE:")
         QCOMPARE(w.host.scripted().shown().first().icon, Icon::Information);
-    if (badStandby || !answers.isEmpty())
+    if (collectedEdit != 0 || !answers.isEmpty())
         QCOMPARE(w.host.scripted().shown().first().icon, Icon::Warning);
 }
 

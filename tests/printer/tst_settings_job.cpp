@@ -29,6 +29,8 @@ private slots:
     void carriesOnlyTheChosenGroup();
     void factoryIssueControlJob();
     void factoryParameterJob();
+    void damagedFramingIsFound_data();
+    void damagedFramingIsFound();
 };
 
 void TestSettingsJob::carriesOnlyTheChosenGroup_data()
@@ -73,6 +75,41 @@ void TestSettingsJob::factoryParameterJob()
     QCOMPARE(job.substr(0, 49), "\x1bZ2;1,002101250+00000000000100B0000000000000000\n"s + '\0');
     QCOMPARE(job.substr(49, 4), "\x1bZ0\n"s);
     QCOMPARE(job.find('\x1b', 53), std::string::npos);
+}
+
+void TestSettingsJob::damagedFramingIsFound_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<char>("byte");
+    QTest::addColumn<SettingsJob::Group>("damagedGroup");  // the only group no longer framed
+
+    using G = SettingsJob::Group;
+    QTest::newRow("LF in a parameter choice") << 14 << '\n' << G::Parameter;
+    QTest::newRow("ESC in a fine adjustment") << 60 << '\x1b' << G::FineAdjustment;
+    QTest::newRow("NUL in the client ID") << 190 << '\0' << G::IpAddress;
+    QTest::newRow("DEL in the gateway") << 117 << '\x7f' << G::IpAddress;
+    QTest::newRow("subnet record without its LF") << 155 << '0' << G::IpAddress;
+    QTest::newRow("port record without its NUL") << 169 << ' ' << G::IpAddress;
+    QTest::newRow("issue record without its ESC") << 210 << 'Z' << G::IssueControl;
+}
+
+void TestSettingsJob::damagedFramingIsFound()
+{
+    QFETCH(int, offset);
+    QFETCH(char, byte);
+    QFETCH(SettingsJob::Group, damagedGroup);
+
+    SettingsImage image = SettingsImage::factory();
+    image[static_cast<std::size_t>(offset)] = byte;
+    for (int group = 0; group < SettingsJob::kGroupCount; ++group) {
+        const auto g = static_cast<SettingsJob::Group>(group);
+        QCOMPARE(SettingsJob::isFramed(image, g), g != damagedGroup);
+        QVERIFY(SettingsJob::isFramed(SettingsImage::factory(), g));
+    }
+    // Shift-JIS text is not a framing byte.
+    image = SettingsImage::factory();
+    image[220] = '\x82';
+    QVERIFY(SettingsJob::isFramed(image, SettingsJob::Group::IssueControl));
 }
 
 QTEST_APPLESS_MAIN(TestSettingsJob)
