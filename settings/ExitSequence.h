@@ -12,4 +12,8 @@ void OnFactorySettings(CommandHost &host);
 // Returns true when the window was ended, false when the user chose to stay.
 bool OnExit(CommandHost &host);
 
+// Collects the pages and writes the current image to "setting"; when the file can't be written,
+// a warning names it and says the settings were not stored.
+void WriteAutoSettings(CommandHost &host);
+
 }  // namespace SettingsCommands
