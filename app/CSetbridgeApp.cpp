@@ -47,7 +47,7 @@ int CSetbridgeApp::InitInstance()
         break;
     }
 
-    SingleInstance instance(ProgramFolders::applicationName());
+    SingleInstance instance(QString::fromStdString(ProgramFolders::applicationName()));
     if (!instance.claim())
         return 0;  // the running copy comes forward instead
 
@@ -55,7 +55,7 @@ int CSetbridgeApp::InitInstance()
 
     MessageBoxPrompts prompts;
     const std::unique_ptr<Spooler> spooler = makeSystemSpooler();
-    CSetbridgeDlg window({prompts, *spooler, ProgramFolders::dataFolder(), ProgramFolders::helpPath()});
+    CSetbridgeDlg window({prompts, *spooler, ProgramFolders::settingsLocation(), ProgramFolders::helpPath()});
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &CSetbridgeDlg::bringToFront);
     window.DoModal();
     return 0;

@@ -108,7 +108,7 @@ bool CSetbridgeDlg::OnInitDialog()
     connect(m_ui->button_1264, &QPushButton::clicked, this, &CSetbridgeDlg::OnHeadCheck);
     layout()->setSizeConstraint(QLayout::SetFixedSize);  // fixed frame: no resizing, no maximising
 
-    m_images.startFrom(AutoSettings::read(m_services.dataFolder));
+    m_images.startFrom(AutoSettings::read(m_services.settingsLocation));
     DistributeImage();
 
     OnSwitchPrinter();  // the start-up selection; it may end the window

@@ -42,7 +42,7 @@ public:
     {
         UserPrompts &prompts;
         Spooler &spooler;
-        std::filesystem::path dataFolder;  // "setting" and the file dialogs' folder
+        SettingsLocation settingsLocation;  // "setting", and where the file dialogs start
         QString helpPath;                  // the help document
     };
 
@@ -86,7 +86,7 @@ public:
     UserPrompts &prompts() override { return m_services.prompts; }
     Spooler &spooler() override { return m_services.spooler; }
     QWidget *window() override { return this; }
-    std::filesystem::path dataFolder() const override { return m_services.dataFolder; }
+    SettingsLocation settingsLocation() const override { return m_services.settingsLocation; }
 
     // What tests and the application look at.
     bool isEnded() const { return m_ended; }

@@ -49,10 +49,10 @@ bool offerSave(CommandHost &host)
 void WriteAutoSettings(CommandHost &host)
 {
     host.CollectImage();
-    if (AutoSettings::write(host.dataFolder(), host.images().current))
+    const AutoSettings::WriteOutcome outcome = AutoSettings::write(host.settingsLocation(), host.images().current);
+    if (outcome.written)
         return;
-    const std::filesystem::path target = AutoSettings::path(host.dataFolder());
-    const QString file = QFile::decodeName(QByteArray::fromStdString(target.native()));
+    const QString file = QFile::decodeName(QByteArray::fromStdString(outcome.file.native()));
     const QString text = QString::fromUtf8(Str::kAutoSettingsNotStored).replace(QStringLiteral("%s"), file);
     host.prompts().message(host.window(), text, UserPrompts::Icon::Warning, UserPrompts::Buttons::Ok);
 }

@@ -39,7 +39,7 @@ public:
     UserPrompts &prompts() override { return m_prompts; }
     Spooler &spooler() override { return m_spooler; }
     QWidget *window() override { return nullptr; }
-    std::filesystem::path dataFolder() const override { return m_dataFolder; }
+    SettingsLocation settingsLocation() const override { return m_location; }
 
     // What the test sets up.
     std::function<void(SettingsImage &)> collect;           // the pages' StoreToImage
@@ -47,7 +47,8 @@ public:
     std::function<int()> send;
     std::function<SaveResult()> save;
     std::function<void()> switchPrinter;
-    void setDataFolder(const std::filesystem::path &folder) { m_dataFolder = folder; }
+    void setDataFolder(const std::filesystem::path &folder) { m_location = folder; }
+    void setSettingsLocation(const SettingsLocation &location) { m_location = location; }
 
     // What the test reads back.
     ScriptedPrompts &scripted() { return m_prompts; }
@@ -66,7 +67,7 @@ private:
     SelectedPrinter m_printer;
     ScriptedPrompts m_prompts;
     FakeSpooler m_spooler;
-    std::filesystem::path m_dataFolder;
+    SettingsLocation m_location{std::filesystem::path()};
     QStringList m_calls;
     QString m_statusPrinter;
     QString m_statusConnection;
