@@ -1,5 +1,6 @@
 #include "CSetbridgeApp.h"
 
+#include "ActivationToken.h"
 #include "CSetbridgeDlg.h"
 #include "CommandLine.h"
 #include "CupsSpooler.h"
@@ -47,9 +48,11 @@ int CSetbridgeApp::InitInstance()
         break;
     }
 
-    SingleInstance instance(QString::fromStdString(ProgramFolders::applicationName()));
-    if (!instance.claim())
+    const ActivationToken token = ActivationToken::fromEnvironment();
+    SingleInstance instance(ProgramFolders::applicationName());
+    if (!instance.claim(token))
         return 0;  // the running copy comes forward instead
+    instance.serve();
 
     setUpLookAndLanguage();
 
