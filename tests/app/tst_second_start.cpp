@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -215,21 +216,48 @@ private slots:
         QCOMPARE(process->state(), QProcess::Running);
     }
 
+    // Without any display, the registration and component-server switches still end quietly.
     void registrationSwitchesEndAtOnce_data()
     {
         QTest::addColumn<QString>("argument");
         QTest::newRow("/RegServer") << QStringLiteral("/RegServer");
         QTest::newRow("-unregserver") << QStringLiteral("-unregserver");
         QTest::newRow("-Embedding") << QStringLiteral("-Embedding");
+        QTest::newRow("/Automation") << QStringLiteral("/Automation");
     }
 
     void registrationSwitchesEndAtOnce()
     {
         QFETCH(QString, argument);
         QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(SBQ_PROGRAM), {argument});
         QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(process.readAllStandardError(), QByteArray());
+    }
+
+    void toolkitOptionsHaveNoEffect_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("-platform x") << QStringList{"-platform", "x"};
+        QTest::newRow("/RegServer -reverse") << QStringList{"/RegServer", "-reverse"};
+    }
+
+    // Options Qt would act on are plain text: the program starts normally and opens its window.
+    void toolkitOptionsHaveNoEffect()
+    {
+        QFETCH(QStringList, arguments);
+        const QString name = QStringLiteral("sbq740-opts-%1-%2").arg(::getpid())
+                                 .arg(QString::fromLatin1(QTest::currentDataTag()).remove(QRegularExpression("[^A-Za-z]")));
+        QProcess *process = start(copyOfProgram(name), arguments);
+        QTRY_VERIFY_WITH_TIMEOUT(listening(name) || process->state() == QProcess::NotRunning, kWindowOpensWithinMs);
+        QCOMPARE(process->state(), QProcess::Running);
     }
 };
 
