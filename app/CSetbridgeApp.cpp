@@ -57,6 +57,8 @@ int CSetbridgeApp::InitInstance()
     if (!instance.claim(token))
         return 0;  // the running copy comes forward instead
 
+    // The menu bar is drawn by the window itself, pictures and all, never by a global menu.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication application(m_qtArgc, m_qtArgv.data());
     instance.serve();
     setUpLookAndLanguage();

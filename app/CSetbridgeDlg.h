@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ActivationToken.h"
 #include "CIconMenu.h"
 #include "CommandHost.h"
 
@@ -49,8 +50,8 @@ public:
     explicit CSetbridgeDlg(const Services &services, QWidget *parent = nullptr);
     ~CSetbridgeDlg() override;
 
-    // Runs the opening sequence, then the window's modal loop, unless the start-up printer
-    // selection already ended the window.
+    // Runs the opening sequence, then shows the window and runs its own loop until the exit
+    // sequence or a printer selection ends it, unless the start-up selection already ended it.
     int DoModal();
     // The opening sequence. False when the start-up printer selection ended the window.
     bool OnInitDialog();
@@ -101,8 +102,9 @@ public:
     CPrinterSelectDlg &printerSelectDlg() { return *m_printerSelectDlg; }
     CSendSelectDlg &sendSelectDlg() { return *m_sendSelectDlg; }
 
-    // Restores the window if minimised and brings it to the front (a second start asked for it).
-    void bringToFront();
+    // Restores the window if minimised and brings it to the front (a second start asked for it,
+    // handing over the desktop's activation token when it had one).
+    void bringToFront(const ActivationToken &token = {});
 
 protected:
     void accept() override {}  // Enter does nothing

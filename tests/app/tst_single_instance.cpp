@@ -2,6 +2,7 @@
 #include "ActivationToken.h"
 #include "InstanceLock.h"
 #include "SingleInstance.h"
+#include "X11StartupId.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -249,6 +250,26 @@ private slots:
         QCOMPARE(read, token);
         if (request)
             QCOMPARE(token.toLine(), (token.kind == ActivationToken::Kind::None ? "activate" : line) + "\n");
+    }
+
+    void startupIdMessages_data()
+    {
+        QTest::addColumn<std::string>("id");
+        QTest::addColumn<uint>("timestamp");
+        QTest::addColumn<std::string>("remove");
+        QTest::newRow("with time") << std::string("host;1;x_TIME1234") << 1234u << std::string("remove: ID=\"host;1;x_TIME1234\"");
+        QTest::newRow("without time") << std::string("abc") << 0u << std::string("remove: ID=\"abc\"");
+        QTest::newRow("time not a number") << std::string("a_TIMEx") << 0u << std::string("remove: ID=\"a_TIMEx\"");
+        QTest::newRow("quote and backslash") << std::string("a\"b\\c") << 0u << std::string("remove: ID=\"a\\\"b\\\\c\"");
+    }
+
+    void startupIdMessages()
+    {
+        QFETCH(std::string, id);
+        QFETCH(uint, timestamp);
+        QFETCH(std::string, remove);
+        QCOMPARE(uint(X11StartupId::timestamp(id)), timestamp);
+        QCOMPARE(X11StartupId::removeMessage(id), remove);
     }
 };
 
