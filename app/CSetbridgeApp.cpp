@@ -68,5 +68,6 @@ int CSetbridgeApp::InitInstance()
     CSetbridgeDlg window({prompts, *spooler, ProgramFolders::settingsLocation(), ProgramFolders::helpPath()});
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &CSetbridgeDlg::bringToFront);
     window.DoModal();
+    instance.stopServing();
     return 0;
 }

@@ -33,8 +33,13 @@ SingleInstance::SingleInstance(std::string name, QObject *parent)
 
 SingleInstance::~SingleInstance()
 {
-    if (m_server)
-        m_server->close();  // removes the socket while the lock is still held
+    stopServing();
+}
+
+void SingleInstance::stopServing()
+{
+    delete m_server;  // removes the socket while the lock is still held
+    m_server = nullptr;
 }
 
 std::filesystem::path SingleInstance::lockPath(const std::filesystem::path &folder, const std::string &name)

@@ -31,8 +31,10 @@ public:
     // request (with `token`, so that it may take the focus) and this start should end.
     bool claim(const ActivationToken &token);
 
-    // Once the Qt application exists: the first instance serves the later starts' requests.
+    // Once the Qt application exists: the first instance serves the later starts' requests,
+    // until stopServing() (before the Qt application goes), which removes the socket.
     void serve();
+    void stopServing();
 
     // The folder the lock and the socket are in; empty when no folder could be used.
     const std::filesystem::path &folder() const { return m_folder; }

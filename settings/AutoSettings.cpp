@@ -1,9 +1,6 @@
 #include "AutoSettings.h"
 
-#include "FolderHandle.h"
 #include "SettingsFile.h"
-
-#include <sys/stat.h>
 
 namespace AutoSettings {
 
@@ -19,9 +16,7 @@ SettingsImage read(const SettingsLocation &location)
 
 WriteOutcome write(const SettingsLocation &location, const SettingsImage &image)
 {
-    WriteOutcome outcome{location.writePath(), false};
-    if (outcome.file.parent_path() == location.userFolder())
-        FolderHandle::create(location.userFolder(), S_IRWXU);  // a failure shows in the write
+    WriteOutcome outcome{path(location.prepareWriteFolder()), false};
     outcome.written = SettingsFile::write(outcome.file, image) == SettingsFile::WriteResult::Written;
     return outcome;
 }

@@ -15,7 +15,7 @@ namespace {
 // Both dialogs start where "setting" is written, every time; nothing of the last choice is kept.
 QString dialogFolder(const CommandHost &host)
 {
-    return QFile::decodeName(QByteArray::fromStdString(host.settingsLocation().dialogFolder().native()));
+    return QFile::decodeName(QByteArray::fromStdString(host.settingsLocation().prepareWriteFolder().native()));
 }
 
 std::filesystem::path toPath(const QString &chosen)

@@ -2,8 +2,9 @@
 
 #include "FolderHandle.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -52,4 +53,12 @@ std::filesystem::path SettingsLocation::writePath() const
     if (hasEntry(m_userFolder) || !writableHere(m_programFolder))
         return m_userFolder / kFileName;
     return m_programFolder / kFileName;
+}
+
+std::filesystem::path SettingsLocation::prepareWriteFolder() const
+{
+    const std::filesystem::path folder = writePath().parent_path();
+    if (folder == m_userFolder)
+        FolderHandle::create(m_userFolder, S_IRWXU);  // a failure shows when the file is written
+    return folder;
 }

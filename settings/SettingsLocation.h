@@ -24,8 +24,9 @@ public:
 
     std::filesystem::path readPath() const;
     std::filesystem::path writePath() const;  // decided now, from what the folders allow
-    // Where the settings-file dialogs start: the folder "setting" is written to.
-    std::filesystem::path dialogFolder() const { return writePath().parent_path(); }
+    // The folder "setting" is written to now, the user's folder made first (with no access for
+    // others) when that is where it goes and it is missing. The settings-file dialogs start here.
+    std::filesystem::path prepareWriteFolder() const;
 
     const std::filesystem::path &programFolder() const { return m_programFolder; }
     const std::filesystem::path &userFolder() const { return m_userFolder; }

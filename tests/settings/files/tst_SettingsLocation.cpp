@@ -139,7 +139,7 @@ private slots:
         const auto place = [&](const QString &which) { return (which == "user" ? user() : program()) / "setting"; };
         QCOMPARE(location.readPath(), place(reads));
         QCOMPARE(location.writePath(), place(writes));
-        QCOMPARE(location.dialogFolder(), place(writes).parent_path());
+        QCOMPARE(location.prepareWriteFolder(), place(writes).parent_path());
 
         // And the write lands there, where the next read finds it.
         const AutoSettings::WriteOutcome outcome = AutoSettings::write(location, imageWith('W'));
@@ -148,6 +148,7 @@ private slots:
         QVERIFY(AutoSettings::read(location) == imageWith('W'));
     }
 
+    // The first write to the user's folder (or the first file dialog) makes it.
     void writeMakesTheUserFolder()
     {
         fs::remove(user());
@@ -155,8 +156,13 @@ private slots:
         if (!m_refusal->ok())
             QSKIP("this process can't make a folder refuse writing");
         const fs::path userFolder = user() / "sbq740";
+        const SettingsLocation location(program(), userFolder);
+        QVERIFY(!fs::exists(user()));
 
-        QVERIFY(AutoSettings::write(SettingsLocation(program(), userFolder), imageWith('W')).written);
+        QCOMPARE(location.prepareWriteFolder(), userFolder);
+        QCOMPARE(fs::status(userFolder).permissions(), fs::perms::owner_all);
+        fs::remove_all(user());
+        QVERIFY(AutoSettings::write(location, imageWith('W')).written);
 
         QCOMPARE(fs::status(userFolder).permissions(), fs::perms::owner_all);
         QCOMPARE(readBytes(userFolder / "setting"), settingsFileBytes(imageWith('W')));
