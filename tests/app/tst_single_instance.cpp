@@ -1,8 +1,6 @@
-#include "ActivationSocket.h"
 #include "ActivationToken.h"
 #include "InstanceLock.h"
 #include "SingleInstance.h"
-#include "X11StartupId.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -20,7 +18,6 @@
 namespace fs = std::filesystem;
 
 Q_DECLARE_METATYPE(ActivationToken)
-Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
@@ -31,8 +28,9 @@ std::string uniqueName()
     return "sbqtest-" + QUuid::createUuid().toString(QUuid::Id128).toStdString();
 }
 
-// What a crash, a power loss, another host or another user may have left at the lock's place.
-enum class Leftover { EmptyFile, DeadProcess, OtherHost, OtherUsersFile, Folder, Link, Socket };
+// What may stand at the lock's place (tst_second_start starts the real program over lock files
+// of other contents).
+enum class Leftover { DeadProcess, OtherUsersFile, Folder, Link, Socket };
 
 }  // namespace
 
@@ -109,9 +107,7 @@ private slots:
     void leftoverIsReplaced_data()
     {
         QTest::addColumn<Leftover>("leftover");
-        QTest::newRow("empty lock file") << Leftover::EmptyFile;
         QTest::newRow("lock of a dead process") << Leftover::DeadProcess;
-        QTest::newRow("lock of another host") << Leftover::OtherHost;
         QTest::newRow("another user's lock file") << Leftover::OtherUsersFile;
         QTest::newRow("a folder at the lock") << Leftover::Folder;
         QTest::newRow("a link at the lock") << Leftover::Link;
@@ -127,14 +123,8 @@ private slots:
         const fs::path elsewhere = temp() / (name + ".elsewhere");
         std::ofstream(elsewhere) << "kept";
         switch (leftover) {
-        case Leftover::EmptyFile:
-            std::ofstream{lock};
-            break;
         case Leftover::DeadProcess:
             std::ofstream(lock) << "999999\nsbq740\n" << QSysInfo::machineHostName().toStdString() << "\n";
-            break;
-        case Leftover::OtherHost:
-            std::ofstream(lock) << "1\nsbq740\nsome-other-host\n";
             break;
         case Leftover::OtherUsersFile:
             if (::geteuid() != 0)
@@ -167,49 +157,42 @@ private slots:
 
     void folderChoice_data()
     {
-        QTest::addColumn<QString>("runtimeFolder");  // "none": unset; "open": mode 0755; "other": another user's
-        QTest::addColumn<QString>("tempFolder");     // what stands at $TMPDIR/sbq740-<uid> beforehand
-        QTest::addColumn<QString>("used");           // "runtime", "temp" or "" (no lock at all)
-        QTest::newRow("private runtime folder") << "private" << "" << "runtime";
-        QTest::newRow("no runtime folder") << "none" << "" << "temp";
-        QTest::newRow("runtime folder open to others") << "open" << "" << "temp";
-        QTest::newRow("runtime folder of another user") << "other" << "" << "temp";
-        QTest::newRow("own temp folder left open") << "none" << "open" << "temp";
-        QTest::newRow("temp folder made by another user") << "none" << "other" << "";
-        QTest::newRow("temp folder is a link") << "none" << "link" << "";
+        QTest::addColumn<bool>("runtimeFolder");  // $XDG_RUNTIME_DIR set, to a folder of another user
+        QTest::addColumn<QString>("tempFolder");  // what stands at $TMPDIR/sbq740-<uid> beforehand
+        QTest::addColumn<bool>("locked");         // the temp folder is used; else no lock at all
+        QTest::newRow("no runtime folder") << false << "" << true;
+        QTest::newRow("runtime folder of another user") << true << "" << true;
+        QTest::newRow("temp folder made by another user") << false << "other" << false;
+        QTest::newRow("temp folder is a link") << false << "link" << false;
     }
 
     // The lock lives only in a folder of this user's own; without one the window opens all the same.
     void folderChoice()
     {
-        QFETCH(QString, runtimeFolder);
+        QFETCH(bool, runtimeFolder);
         QFETCH(QString, tempFolder);
-        QFETCH(QString, used);
-        if ((runtimeFolder == "other" || tempFolder == "other") && ::geteuid() != 0)
+        QFETCH(bool, locked);
+        if (::geteuid() != 0)
             QSKIP("only root can make a folder of another user");
         const fs::path own = temp() / ("sbq740-" + std::to_string(::geteuid()));
+        const fs::path foreign = temp() / "foreign";
         fs::remove_all(own);
-        const fs::path candidate = temp() / "runtime-candidate";
-        fs::remove_all(candidate);
-        fs::create_directory(candidate);
-        fs::permissions(candidate, runtimeFolder == "open" ? fs::perms(0755) : fs::perms::owner_all);
-        if (runtimeFolder == "other")
-            QCOMPARE(::chown(candidate.c_str(), kNobody, kNobody), 0);
-        useFolders(runtimeFolder == "none" ? QByteArray() : QByteArray::fromStdString(candidate.native()));
-        if (tempFolder == "open" || tempFolder == "other") {
+        fs::remove_all(foreign);
+        fs::create_directory(foreign);
+        fs::permissions(foreign, fs::perms::owner_all);
+        QCOMPARE(::chown(foreign.c_str(), kNobody, kNobody), 0);
+        useFolders(runtimeFolder ? QByteArray::fromStdString(foreign.native()) : QByteArray());
+        if (tempFolder == "other") {
             fs::create_directory(own);
-            fs::permissions(own, fs::perms(0777));
-        }
-        if (tempFolder == "other")
             QCOMPARE(::chown(own.c_str(), kNobody, kNobody), 0);
+        }
         if (tempFolder == "link")
-            fs::create_directory_symlink(candidate, own);
+            fs::create_directory_symlink(runtime(), own);
 
         SingleInstance instance(uniqueName());
         QVERIFY(instance.claim({}));
-        const fs::path expected = used == "runtime" ? candidate : used == "temp" ? own : fs::path();
-        QCOMPARE(instance.folder(), expected);
-        if (used == "temp")
+        QCOMPARE(instance.folder(), locked ? own : fs::path());
+        if (locked)
             QCOMPARE(fs::status(own).permissions(), fs::perms::owner_all);
     }
 
@@ -222,54 +205,6 @@ private slots:
         SingleInstance start(name);
         QVERIFY(start.claim({}));
         QVERIFY(start.folder().empty());
-    }
-
-    void requestLine_data()
-    {
-        QTest::addColumn<std::string>("line");
-        QTest::addColumn<bool>("request");
-        QTest::addColumn<ActivationToken>("token");
-        using K = ActivationToken::Kind;
-        QTest::newRow("plain") << std::string("activate") << true << ActivationToken{};
-        QTest::newRow("x11") << std::string("activate x11 id_TIME5") << true << ActivationToken{K::X11StartupId, "id_TIME5"};
-        QTest::newRow("wayland") << std::string("activate wayland t0k") << true << ActivationToken{K::Wayland, "t0k"};
-        QTest::newRow("unknown kind: token dropped") << std::string("activate mir t") << true << ActivationToken{};
-        QTest::newRow("control byte: token dropped") << std::string("activate x11 a\x01z") << true << ActivationToken{};
-        QTest::newRow("space in token: dropped") << std::string("activate x11 a b") << true << ActivationToken{};
-        QTest::newRow("not a request") << std::string("activated") << false << ActivationToken{};
-        QTest::newRow("other text") << std::string("hello") << false << ActivationToken{};
-    }
-
-    void requestLine()
-    {
-        QFETCH(std::string, line);
-        QFETCH(bool, request);
-        QFETCH(ActivationToken, token);
-        ActivationToken read{ActivationToken::Kind::Wayland, "stale"};
-        QCOMPARE(ActivationToken::fromLine(line, read), request);
-        QCOMPARE(read, token);
-        if (request)
-            QCOMPARE(token.toLine(), (token.kind == ActivationToken::Kind::None ? "activate" : line) + "\n");
-    }
-
-    void startupIdMessages_data()
-    {
-        QTest::addColumn<std::string>("id");
-        QTest::addColumn<uint>("timestamp");
-        QTest::addColumn<std::string>("remove");
-        QTest::newRow("with time") << std::string("host;1;x_TIME1234") << 1234u << std::string("remove: ID=\"host;1;x_TIME1234\"");
-        QTest::newRow("without time") << std::string("abc") << 0u << std::string("remove: ID=\"abc\"");
-        QTest::newRow("time not a number") << std::string("a_TIMEx") << 0u << std::string("remove: ID=\"a_TIMEx\"");
-        QTest::newRow("quote and backslash") << std::string("a\"b\\c") << 0u << std::string("remove: ID=\"a\\\"b\\\\c\"");
-    }
-
-    void startupIdMessages()
-    {
-        QFETCH(std::string, id);
-        QFETCH(uint, timestamp);
-        QFETCH(std::string, remove);
-        QCOMPARE(uint(X11StartupId::timestamp(id)), timestamp);
-        QCOMPARE(X11StartupId::removeMessage(id), remove);
     }
 };
 

@@ -1,9 +1,11 @@
-// Writing a settings file as a whole: a write cut short by a crash or a failure leaves the old
-// file whole, a link at the target is replaced and never followed, and the old file's tail,
-// owner and permissions carry over.
+// Writing settings files and "setting": a write cut short by a crash or a failure leaves the old
+// file whole, a link at the target is replaced and never followed, the old file's owner and
+// permissions carry over; and where "setting" is read and written, with folders whose names are
+// not UTF-8 or are longer than one system call takes.
 #include "AutoSettings.h"
 #include "FileFixtures.h"
 #include "SettingsFile.h"
+#include "SettingsLocation.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,17 +23,16 @@ using namespace FileFixtures;
 using WriteResult = SettingsFile::WriteResult;
 namespace fs = std::filesystem;
 
-Q_DECLARE_METATYPE(SettingsFile::WriteResult)
-
 namespace {
 
 constexpr uid_t kNobody = 65534;
 
-SettingsImage editedImage()
+// The factory image with a mark in the first record, at file offsets 22 and 68.
+SettingsImage edited(char mark = 'F')
 {
     SettingsImage image = SettingsImage::factory();
-    image[0] = 'x';   // lands at file offset 22
-    image[46] = 'F';  // and 68
+    image[0] = 'x';
+    image[46] = mark;
     return image;
 }
 
@@ -71,6 +72,49 @@ int writeLimited(const fs::path &file, const SettingsImage &image, rlim_t limit,
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ ? -1 : -2;
 }
 
+// Makes `base`/d.../d... until the path is at least `length` bytes long, one folder at a time
+// (no single call could take the whole path).
+fs::path makeDeepFolder(const fs::path &base, std::size_t length)
+{
+    const fs::path start = fs::current_path();
+    fs::current_path(base);
+    fs::path deep = base;
+    const std::string name(200, 'd');
+    while (deep.native().size() < length) {
+        fs::create_directory(name);
+        fs::current_path(name);
+        deep /= name;
+    }
+    fs::current_path(start);
+    return deep;
+}
+
+// Removes `folder` and everything in it one folder at a time, whatever the length of the paths.
+void removeNested(const fs::path &folder)
+{
+    fs::current_path(folder);
+    for (const fs::directory_entry &entry : fs::directory_iterator(".")) {
+        if (entry.is_directory() && !entry.is_symlink())
+            removeNested(entry.path().filename());
+        else
+            fs::remove(entry.path());
+    }
+    fs::current_path("..");
+    fs::remove(folder);
+}
+
+// The bytes of `name` in `folder`, reached one folder at a time.
+std::string readInFolder(const fs::path &folder, const std::string &name)
+{
+    const fs::path start = fs::current_path();
+    fs::current_path("/");
+    for (const fs::path &step : folder.relative_path())
+        fs::current_path(step);
+    std::string bytes = readBytes(name);
+    fs::current_path(start);
+    return bytes;
+}
+
 }  // namespace
 
 class TestSettingsFileWrite : public QObject
@@ -81,8 +125,17 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_elsewhere = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid() && m_elsewhere->isValid());
+        QVERIFY(m_dir->isValid());
+        fs::create_directory(program());
+    }
+
+    void cleanup()
+    {
+        m_refusal.reset();
+        const fs::path start = fs::current_path();
+        removeNested(folder());
+        fs::current_path(start);
+        m_dir.reset();
     }
 
     void interruptedWriteLeavesOldFileWhole_data()
@@ -99,17 +152,17 @@ private slots:
     {
         QFETCH(int, limit);
         QFETCH(bool, crash);
-        const fs::path file = folder() / "setting";
+        const fs::path file = program() / "setting";
         const std::string old = settingsFileBytes(unusualImage()) + std::string(100, 'T');
         writeBytes(file, old);
 
-        const int result = writeLimited(file, editedImage(), rlim_t(limit), crash);
+        const int result = writeLimited(file, edited(), rlim_t(limit), crash);
 
         QCOMPARE(result, crash ? -1 : int(WriteResult::WriteFailed));
         QCOMPARE(readBytes(file), old);
         if (!crash)
-            QCOMPARE(entriesIn(folder()), 1);  // nothing new left beside it
-        QVERIFY(AutoSettings::read(folder()) == unusualImage());
+            QCOMPARE(entriesIn(program()), 1);  // nothing new left beside it
+        QVERIFY(AutoSettings::read(program()) == unusualImage());
     }
 
     void linkAtTargetIsReplaced_data()
@@ -123,25 +176,25 @@ private slots:
     void linkAtTargetIsReplaced()
     {
         QFETCH(bool, dangling);
-        const fs::path target = elsewhere() / "victim";
+        const fs::path target = folder() / "victim";
         const std::string victim = settingsFileBytes(unusualImage()) + "victim's own tail";
         if (!dangling)
             writeBytes(target, victim);
-        fs::create_symlink(target, AutoSettings::path(folder()));
+        fs::create_symlink(target, AutoSettings::path(program()));
 
-        QCOMPARE(SettingsFile::write(AutoSettings::path(folder()), editedImage()), WriteResult::Written);
+        QCOMPARE(SettingsFile::write(AutoSettings::path(program()), edited()), WriteResult::Written);
 
-        QVERIFY(fs::is_regular_file(fs::symlink_status(AutoSettings::path(folder()))));
-        QCOMPARE(readBytes(AutoSettings::path(folder())), settingsFileBytes(editedImage()));
+        QVERIFY(fs::is_regular_file(fs::symlink_status(AutoSettings::path(program()))));
+        QCOMPARE(readBytes(AutoSettings::path(program())), settingsFileBytes(edited()));
         QCOMPARE(fs::exists(target), !dangling);
         if (!dangling)
             QCOMPARE(readBytes(target), victim);
-        QCOMPARE(entriesIn(folder()), 1);
+        QCOMPARE(entriesIn(program()), 1);
     }
 
     void oldFileTailOwnerAndModeCarryOver()
     {
-        const fs::path file = folder() / "kept.dat";
+        const fs::path file = program() / "kept.dat";
         const std::string tail = "bytes beyond the image";
         writeBytes(file, std::string(282, 'x') + tail);
         fs::permissions(file, fs::perms(0640));
@@ -149,47 +202,113 @@ private slots:
         if (root)
             QCOMPARE(::chown(file.c_str(), kNobody, kNobody), 0);
 
-        QCOMPARE(SettingsFile::write(file, editedImage()), WriteResult::Written);
+        QCOMPARE(SettingsFile::write(file, edited()), WriteResult::Written);
 
-        QCOMPARE(readBytes(file), settingsFileBytes(editedImage()) + tail);
+        QCOMPARE(readBytes(file), settingsFileBytes(edited()) + tail);
         struct stat info {};
         QCOMPARE(::stat(file.c_str(), &info), 0);
         QCOMPARE(info.st_mode & 07777, mode_t(0640));
         QCOMPARE(info.st_uid, root ? kNobody : ::geteuid());
-        QCOMPARE(entriesIn(folder()), 1);
+        QCOMPARE(entriesIn(program()), 1);
     }
 
-    void whatIsNoFileIsRefused_data()
+    void decision_data()
     {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<WriteResult>("result");
-        QTest::newRow("a device") << "/dev/null" << WriteResult::OpenFailed;
-        QTest::newRow("a folder") << "$DIR/folder" << WriteResult::OpenFailed;
-        QTest::newRow("missing folder") << "$DIR/none/x.dat" << WriteResult::OpenFailed;
+        QTest::addColumn<QString>("programFile");  // "", "file", "read-only file", "link", "folder"
+        QTest::addColumn<bool>("programFolderWritable");
+        QTest::addColumn<bool>("userFile");
+        QTest::addColumn<QString>("reads");   // "program" or "user"
+        QTest::addColumn<QString>("writes");
+        QTest::newRow("nothing yet") << "" << true << false << "program" << "program";
+        QTest::newRow("portable copy") << "file" << true << false << "program" << "program";
+        QTest::newRow("file shipped read-only") << "read-only file" << true << false << "program" << "user";
+        QTest::newRow("installed, no file") << "" << false << false << "program" << "user";
+        QTest::newRow("installed, file shipped") << "file" << false << false << "program" << "user";
+        QTest::newRow("user's file and a portable copy") << "file" << true << true << "user" << "user";
+        QTest::newRow("user's file, installed") << "file" << false << true << "user" << "user";
+        QTest::newRow("link beside the program") << "link" << true << false << "program" << "program";
+        QTest::newRow("folder named setting") << "folder" << true << false << "program" << "user";
     }
 
-    // Nothing is put in place of a device or a folder, and nothing is left beside them.
-    void whatIsNoFileIsRefused()
+    // The next start always reads what the last exit wrote. The user's folder exists only
+    // where the user has a file.
+    void decision()
     {
-        QFETCH(QString, target);
-        QFETCH(WriteResult, result);
-        fs::create_directory(folder() / "folder");
-        target.replace("$DIR", m_dir->path());
-        const fs::path path = target.toStdString();
-        const auto before = fs::status(path).type();
+        QFETCH(QString, programFile);
+        QFETCH(bool, programFolderWritable);
+        QFETCH(bool, userFile);
+        QFETCH(QString, reads);
+        QFETCH(QString, writes);
+        const fs::path beside = program() / "setting";
+        if (programFile == "file" || programFile == "read-only file")
+            writeBytes(beside, settingsFileBytes(edited('P')));
+        if (programFile == "link")
+            fs::create_symlink(m_dir->path().toStdString() + "/nowhere", beside);
+        if (programFile == "folder")
+            fs::create_directory(beside);
+        if (userFile) {
+            fs::create_directory(user());
+            writeBytes(user() / "setting", settingsFileBytes(edited('U')));
+        }
+        if (programFile == "read-only file")
+            m_refusal = std::make_unique<WriteRefusal>(beside);
+        if (!programFolderWritable)
+            m_refusal = std::make_unique<WriteRefusal>(program());
+        if (m_refusal && !m_refusal->ok())
+            QSKIP("this process can't make a file refuse writing");
 
-        QCOMPARE(SettingsFile::write(path, editedImage()), result);
+        const SettingsLocation location(program(), user());
+        const auto place = [&](const QString &which) { return (which == "user" ? user() : program()) / "setting"; };
+        QCOMPARE(location.readPath(), place(reads));
+        QCOMPARE(location.writePath(), place(writes));
+        // The dialogs start there; the user's folder is made for them (or the write) when missing.
+        QCOMPARE(location.prepareWriteFolder(), place(writes).parent_path());
+        if (writes == "user" && !userFile)
+            QCOMPARE(fs::status(user()).permissions(), fs::perms::owner_all);
 
-        QCOMPARE(fs::status(path).type(), before);
-        QCOMPARE(entriesIn(folder()), 1);
+        // And the write lands there, where the next read finds it.
+        const AutoSettings::WriteOutcome outcome = AutoSettings::write(location, edited('W'));
+        QVERIFY(outcome.written);
+        QCOMPARE(outcome.file, place(writes));
+        QVERIFY(AutoSettings::read(location) == edited('W'));
+    }
+
+    void unusualFolderNames_data()
+    {
+        QTest::addColumn<QByteArray>("name");  // a folder name, or "" for one far too long
+        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe-\x82\xa0 folder");
+        QTest::newRow("longer than 4096 bytes") << QByteArray();
+    }
+
+    // Read and written with the path's bytes as they stand, beside the program.
+    void unusualFolderNames()
+    {
+        QFETCH(QByteArray, name);
+        const fs::path base = m_dir->path().toStdString();
+        fs::path folder;
+        if (name.isEmpty()) {
+            folder = makeDeepFolder(base, 5000);
+        } else {
+            folder = base / name.toStdString();
+            fs::create_directory(folder);
+        }
+        const SettingsLocation location(folder, user());
+        QVERIFY(AutoSettings::read(location) == SettingsImage::factory());
+
+        QVERIFY(AutoSettings::write(location, edited('S')).written);
+
+        QCOMPARE(readInFolder(folder, "setting"), settingsFileBytes(edited('S')));
+        QVERIFY(AutoSettings::read(location) == edited('S'));
+        QVERIFY(!fs::exists(user() / "setting"));
     }
 
 private:
     fs::path folder() const { return m_dir->path().toStdString(); }
-    fs::path elsewhere() const { return m_elsewhere->path().toStdString(); }
+    fs::path program() const { return folder() / "program"; }
+    fs::path user() const { return folder() / "config"; }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QTemporaryDir> m_elsewhere;
+    std::unique_ptr<WriteRefusal> m_refusal;
 };
 
 QTEST_GUILESS_MAIN(TestSettingsFileWrite)
