@@ -196,7 +196,8 @@ WriteResult write(const std::filesystem::path &path, const SettingsImage &image)
     if (const std::optional<WriteResult> refused = inspectTarget(folder, name.c_str(), old))
         return *refused;
 
-    // Readable by the owner alone until it holds everything and has the old file's permissions.
+    // Made for the owner alone, then given the old file's owner and permissions; a new file
+    // takes the usual ones.
     NewFile file = createBeside(folder, name, old.file.isOpen() ? S_IRUSR | S_IWUSR : 0666);
     if (!file.fd.isOpen())
         return openFailure(errno);
