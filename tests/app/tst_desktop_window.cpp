@@ -97,12 +97,15 @@ private slots:
         QVERIFY2(m_cups.start(), qPrintable(m_cups.error()));
 
         // The server picks a free display and writes its number once it accepts clients.
+        m_server.setStandardErrorFile(QProcess::nullDevice());
         m_server.start(server, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
         QTRY_VERIFY_WITH_TIMEOUT(m_server.canReadLine() || m_server.state() == QProcess::NotRunning, kServerUpMs);
         m_display = QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed();
         QVERIFY2(m_display.size() > 1, "the X server did not start");
 
         m_windowManager.setProcessEnvironment(environment());
+        m_windowManager.setStandardOutputFile(QProcess::nullDevice());
+        m_windowManager.setStandardErrorFile(QProcess::nullDevice());
         m_windowManager.start(QStringLiteral("jwm"), {});
         QTRY_VERIFY_WITH_TIMEOUT(rootProperty(QStringLiteral("_NET_SUPPORTING_WM_CHECK")).contains("window id"), kServerUpMs);
 
