@@ -39,20 +39,19 @@ bool isPrivate(const std::filesystem::path &folder)
         && (info.st_mode & kOthersBits) == 0;
 }
 
-std::vector<std::filesystem::path> candidates()
+std::filesystem::path session()
 {
-    std::vector<std::filesystem::path> folders;
     const std::filesystem::path runtime = absoluteFromEnvironment("XDG_RUNTIME_DIR");
-    if (!runtime.empty() && isPrivate(runtime))
-        folders.push_back(runtime);
+    return !runtime.empty() && isPrivate(runtime) ? runtime : std::filesystem::path();
+}
 
+std::filesystem::path ownTemporary()
+{
     std::filesystem::path temporary = absoluteFromEnvironment("TMPDIR");
     if (temporary.empty())
         temporary = "/tmp";
     const std::filesystem::path own = temporary / ("sbq740-" + std::to_string(::geteuid()));
-    if (makeOwnTemporaryFolder(own) && isPrivate(own))
-        folders.push_back(own);
-    return folders;
+    return makeOwnTemporaryFolder(own) && isPrivate(own) ? own : std::filesystem::path();
 }
 
 }  // namespace RuntimeFolder

@@ -59,7 +59,10 @@ std::filesystem::path SingleInstance::socketPath() const
 
 bool SingleInstance::claim(const ActivationToken &token)
 {
-    for (const std::filesystem::path &folder : RuntimeFolder::candidates()) {
+    for (const auto find : {&RuntimeFolder::session, &RuntimeFolder::ownTemporary}) {
+        const std::filesystem::path folder = find();
+        if (folder.empty())
+            continue;
         switch (claimIn(folder, token)) {
         case Outcome::First:
             return true;

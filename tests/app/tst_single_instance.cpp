@@ -82,6 +82,7 @@ private slots:
         QTRY_COMPARE(activated.count(), 1);
         QCOMPARE(activated.first().first().value<ActivationToken>(), token);
         QCOMPARE(first.folder(), runtime());
+        QVERIFY(!fs::exists(temp() / ("sbq740-" + std::to_string(::geteuid()))));  // no fallback made
     }
 
     void differentNamesBothRun()
