@@ -1,5 +1,6 @@
 #include "CSetbridgeApp.h"
 
+#include "ActivationToken.h"
 #include "CSetbridgeDlg.h"
 #include "CommandLine.h"
 #include "CupsSpooler.h"
@@ -13,9 +14,11 @@
 #include <QLocale>
 #include <QTranslator>
 
-CSetbridgeApp::CSetbridgeApp(const QStringList &arguments)
-    : m_arguments(arguments)
+CSetbridgeApp::CSetbridgeApp(int argc, char **argv)
+    : m_arguments(argv, argv + argc)
+    , m_programName(argc > 0 && argv[0] && *argv[0] ? argv[0] : "sbq740")
 {
+    m_qtArgv = {m_programName.data(), nullptr};
 }
 
 void CSetbridgeApp::setUpLookAndLanguage()
@@ -38,6 +41,7 @@ void CSetbridgeApp::setUpLookAndLanguage()
 
 int CSetbridgeApp::InitInstance()
 {
+    // The switches end a start before any window system is needed.
     switch (CommandLine::parse(m_arguments)) {
     case CommandLine::Start::Register:
     case CommandLine::Start::Unregister:
@@ -47,16 +51,23 @@ int CSetbridgeApp::InitInstance()
         break;
     }
 
+    // Read before Qt takes the startup id out of the environment for its own first window.
+    const ActivationToken token = ActivationToken::fromEnvironment();
     SingleInstance instance(ProgramFolders::applicationName());
-    if (!instance.claim())
+    if (!instance.claim(token))
         return 0;  // the running copy comes forward instead
 
+    // The menu bar is drawn by the window itself, pictures and all, never by a global menu.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    QApplication application(m_qtArgc, m_qtArgv.data());
+    instance.serve();
     setUpLookAndLanguage();
 
     MessageBoxPrompts prompts;
     const std::unique_ptr<Spooler> spooler = makeSystemSpooler();
-    CSetbridgeDlg window({prompts, *spooler, ProgramFolders::dataFolder(), ProgramFolders::helpPath()});
+    CSetbridgeDlg window({prompts, *spooler, ProgramFolders::settingsLocation(), ProgramFolders::helpPath()});
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &CSetbridgeDlg::bringToFront);
     window.DoModal();
+    instance.stopServing();
     return 0;
 }

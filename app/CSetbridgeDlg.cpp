@@ -9,6 +9,7 @@
 #include "CPage_Set.h"
 #include "CPrinterSelectDlg.h"
 #include "CSendSelectDlg.h"
+#include "DesktopActivation.h"
 #include "ExitSequence.h"
 #include "HelpWindow.h"
 #include "MenuTable.h"
@@ -23,6 +24,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -70,7 +72,9 @@ CSetbridgeDlg::CSetbridgeDlg(const Services &services, QWidget *parent)
     , m_sendSelectDlg(new CSendSelectDlg(this))
     , m_terminate([](int exitCode) { std::exit(exitCode); })
 {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+    // A top-level window of its own, not a dialog: the desktop gives it a task-bar entry, a
+    // caption with the system menu, a minimise box and no maximise box (its size is fixed).
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_QuitOnClose, false);
     connect(m_sendSelectDlg, &CSendSelectDlg::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
@@ -89,7 +93,12 @@ int CSetbridgeDlg::DoModal()
 {
     if (!OnInitDialog())
         return QDialog::Accepted;
-    return exec();
+    // Not QDialog::exec(): that would announce the window as a modal dialog.
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    loop.exec();
+    return result();
 }
 
 bool CSetbridgeDlg::OnInitDialog()
@@ -108,7 +117,7 @@ bool CSetbridgeDlg::OnInitDialog()
     connect(m_ui->button_1264, &QPushButton::clicked, this, &CSetbridgeDlg::OnHeadCheck);
     layout()->setSizeConstraint(QLayout::SetFixedSize);  // fixed frame: no resizing, no maximising
 
-    m_images.startFrom(AutoSettings::read(m_services.dataFolder));
+    m_images.startFrom(AutoSettings::read(m_services.settingsLocation));
     DistributeImage();
 
     OnSwitchPrinter();  // the start-up selection; it may end the window
@@ -128,7 +137,10 @@ void CSetbridgeDlg::buildMenu()
                 m_menu.ModifyODMenu(nullptr, popup.items[i].id, popup.items[i].bitmap);
         }
     }
-    layout()->setMenuBar(m_menu.attachTo(this));
+    QMenuBar *menuBar = m_menu.attachTo(this);
+    if (menuBar)
+        menuBar->setNativeMenuBar(false);  // drawn here with its pictures, never by a global menu
+    layout()->setMenuBar(menuBar);
     connect(&m_menu, &CIconMenu::command, this, &CSetbridgeDlg::runCommand);
 
     m_accelerators = new Accelerators(this, [this](int command) { return isCommandEnabled(command); });
@@ -375,12 +387,9 @@ void CSetbridgeDlg::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void CSetbridgeDlg::bringToFront()
+void CSetbridgeDlg::bringToFront(const ActivationToken &token)
 {
-    if (isMinimized())
-        showNormal();
-    raise();
-    activateWindow();
+    DesktopActivation::raise(this, token);
 }
 
 // --- Tabs -------------------------------------------------------------------------------------

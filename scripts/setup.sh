@@ -10,7 +10,8 @@ PACKAGES=(
   fonts-ipafont-gothic
   libcups2-dev cups-daemon cups-client cups cups-bsd
   libqrencode-dev zbar-tools
-  xvfb xauth imagemagick xdotool jwm
+  libxcb1-dev
+  xvfb xauth x11-utils imagemagick xdotool jwm
   python3
 )
 
