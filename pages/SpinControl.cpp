@@ -1,5 +1,7 @@
 #include "SpinControl.h"
 
+#include "DecimalText.h"
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -8,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 SpinControl::SpinControl(QWidget *parent)
@@ -60,10 +61,10 @@ void SpinControl::syncFromBuddy()
     if (!m_buddy || m_scale <= 0)
         return;
     const std::string text = m_buddy->text().toStdString();
-    const char *begin = text.c_str();
-    char *end = nullptr;
-    const double value = std::strtod(begin, &end);
-    if (end == begin || !std::isfinite(value))
+    if (!DecimalText::startsWithNumber(text))
+        return;
+    const double value = DecimalText::leadingDecimal(text);
+    if (!std::isfinite(value))
         return;
     const double scaled = value / m_scale;
     if (scaled < m_lower || scaled > m_upper)
