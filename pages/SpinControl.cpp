@@ -1,6 +1,7 @@
 #include "SpinControl.h"
 
 #include "DecimalText.h"
+#include "PageText.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -60,7 +61,7 @@ void SpinControl::syncFromBuddy()
 {
     if (!m_buddy || m_scale <= 0)
         return;
-    const std::string text = m_buddy->text().toStdString();
+    const std::string text = PageText::bytes(m_buddy->text());
     if (!DecimalText::startsWithNumber(text))
         return;
     const double value = DecimalText::leadingDecimal(text);

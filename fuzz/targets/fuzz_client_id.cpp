@@ -60,7 +60,7 @@ void checkLoadedField(std::string_view bytes)
             require(shown.size() == field.size(), "the HEX view changed the field's length");
         else
             require(shown.size() <= 16 && within(shown, 0x21, 0xDF), "the ASCII view holds a byte outside 0x21-0xDF");
-        const std::string shownUtf8 = Cp932::ToUtf8(shown);
+        const std::string shownUtf8 = Cp932::ToShown(shown);
         require(isUtf8(shownUtf8), "the box text is not UTF-8");
         const ClientIdText::Loaded loaded{field, shownUtf8, hex};
         const std::string stored = ClientIdText::FieldToStore(loaded, shownUtf8, hex);
@@ -95,6 +95,11 @@ void checkBoxText(std::string_view bytes)
         require(*strict == Cp932::FromUtf8Lossy(utf8), "the lossy conversion differs where nothing is lost");
     if (Cp932::FromUtf8(bytes))
         require(isUtf8(bytes), "the strict conversion accepted ill-formed UTF-8");
+
+    const std::string shown = Cp932::ToShown(bytes);
+    require(isUtf8(shown), "the bytes were shown as ill-formed UTF-8");
+    require(Cp932::FromShown(shown) == std::optional<std::string>(bytes), "shown bytes did not come back as they were");
+    require(Cp932::ShownLength(shown) == bytes.size(), "a shown text's length differs from its bytes");
 }
 
 }  // namespace
