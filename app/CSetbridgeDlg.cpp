@@ -18,6 +18,7 @@
 #include "ServiceCommands.h"
 #include "SettingsFileCommands.h"
 #include "Strings.h"
+#include "TabSwitchFilter.h"
 #include "UserPrompts.h"
 #include "ui_CSetbridgeDlg.h"
 
@@ -205,6 +206,7 @@ void CSetbridgeDlg::buildTabs()
         connect(pages[index], &SettingsPage::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
     }
     tabWidget->setCurrentIndex(0);
+    new TabSwitchFilter(tabWidget);  // no page change by Ctrl+Tab or the wheel
     connect(tabWidget, &QTabWidget::currentChanged, this, &CSetbridgeDlg::OnTabChange);
 }
 

@@ -15,6 +15,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QTest>
 
 #include <fstream>
@@ -210,6 +211,51 @@ private slots:
         window.runCommand(ResId::kCmdShowIpTab);
         QCOMPARE(window.tabs()->currentIndex(), 2);
         QVERIFY(window.tabs()->tabBar()->hasFocus());
+    }
+
+    // Only the tab control's own keys, while it has the focus, clicks and the tab commands change
+    // the page: Ctrl+Tab and its kin and the wheel over the tabs do nothing.
+    void nothingElseSwitchesTabs_data()
+    {
+        QTest::addColumn<bool>("onTabBar");  // else the focus is in a page's edit
+        QTest::addColumn<int>("key");        // 0: the wheel over the tabs
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("tab");        // shown afterwards, starting from tab 1
+        const int ctrl = Qt::ControlModifier;
+        const int ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+        for (const bool onTabBar : {false, true}) {
+            const char *where = onTabBar ? "tab bar" : "edit";
+            QTest::addRow("%s: Ctrl+Tab", where) << onTabBar << int(Qt::Key_Tab) << ctrl << 1;
+            QTest::addRow("%s: Ctrl+Shift+Tab", where) << onTabBar << int(Qt::Key_Backtab) << ctrlShift << 1;
+            QTest::addRow("%s: wheel", where) << onTabBar << 0 << 0 << 1;
+        }
+        QTest::newRow("edit: Ctrl+PageDown") << false << int(Qt::Key_PageDown) << ctrl << 1;
+        QTest::newRow("tab bar: Right") << true << int(Qt::Key_Right) << 0 << 2;
+        QTest::newRow("tab bar: Left") << true << int(Qt::Key_Left) << 0 << 0;
+    }
+    void nothingElseSwitchesTabs()
+    {
+        QFETCH(bool, onTabBar);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, tab);
+        CSetbridgeDlg &window = open();
+        window.SelectTab(1);
+        QTabBar *bar = window.tabs()->tabBar();
+        QWidget *target = onTabBar ? static_cast<QWidget *>(bar) : editOn(1);
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+        if (key == 0) {
+            for (const int delta : {-120, 120, 120}) {
+                const QPointF at = bar->tabRect(1).center();
+                QWheelEvent wheel(at, bar->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                                  Qt::NoScrollPhase, false);
+                QApplication::sendEvent(bar, &wheel);
+            }
+        } else {
+            QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        }
+        QCOMPARE(window.tabs()->currentIndex(), tab);
     }
 
     void showFirstTabLeavesFocus()
