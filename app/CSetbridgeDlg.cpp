@@ -19,6 +19,7 @@
 #include "SettingsFileCommands.h"
 #include "Strings.h"
 #include "TabSwitchFilter.h"
+#include "VisibleText.h"
 #include "UserPrompts.h"
 #include "ui_CSetbridgeDlg.h"
 
@@ -31,6 +32,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QToolBar>
 
 #include <cstdlib>
@@ -176,6 +178,7 @@ void CSetbridgeDlg::buildStatusBar()
     m_statusBar->setSizeGripEnabled(false);
     for (QLabel *&pane : m_panes) {
         pane = new QLabel(m_statusBar);
+        pane->setTextFormat(Qt::PlainText);  // printer names and connections come from the spooler
         pane->setFrameShape(QFrame::Panel);
         pane->setFrameShadow(QFrame::Sunken);
     }
@@ -343,8 +346,14 @@ void CSetbridgeDlg::OnHeadCheck()
 
 void CSetbridgeDlg::showPrinterInStatusBar(const QString &name, const QString &connection)
 {
-    m_panes[0]->setText(text(Str::kPanePrinter).replace(QStringLiteral("%s"), name));
-    m_panes[1]->setText(text(Str::kPaneConnection).replace(QStringLiteral("%s"), connection));
+    // A pane may be too narrow for a long name or device URI: its tooltip shows it whole.
+    const auto show = [](QLabel *pane, const char *format, const QString &value) {
+        const QString visible = QString::fromStdString(VisibleText::Escaped(value.toStdString()));
+        pane->setText(text(format).replace(QStringLiteral("%s"), visible));
+        pane->setToolTip(Qt::convertFromPlainText(pane->text(), Qt::WhiteSpaceNoWrap));
+    };
+    show(m_panes[0], Str::kPanePrinter, name);
+    show(m_panes[1], Str::kPaneConnection, connection);
 }
 
 void CSetbridgeDlg::setSwitchPrinterEnabled(bool enabled)

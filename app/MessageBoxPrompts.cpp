@@ -74,6 +74,7 @@ QString runFileDialog(QWidget *parent, const QString &folder, QFileDialog::Accep
 UserPrompts::Answer MessageBoxPrompts::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons)
 {
     QMessageBox box(toQt(icon), QString::fromUtf8(Str::kCaption), text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);  // a message never carries markup
     const QList<QMessageBox::StandardButton> standard = buttonsOf(buttons);
     for (const QMessageBox::StandardButton button : standard)
         box.addButton(button);

@@ -14,7 +14,10 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QWheelEvent>
 #include <QTest>
 
@@ -256,6 +259,26 @@ private slots:
             QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         }
         QCOMPARE(window.tabs()->currentIndex(), tab);
+    }
+
+    // The panes show the spooler's texts as plain text, reordering characters as escapes, and
+    // give the whole text again as their tooltips.
+    void statusBarShowsSpoolerTextsPlainly()
+    {
+        m_spooler.setPrinters({});
+        m_spooler.addPrinter("<u>Q</u>-\u202Egnp.exe", "socket://127.0.0.1:9100/?name=" + std::string(60, 'x'));
+        CSetbridgeDlg &window = open();
+        const QStringList expected{QString::fromUtf8("プリンタ名： <u>Q</u>-\\u202Egnp.exe"),
+                                   QString::fromUtf8("接続先： socket://127.0.0.1:9100/?name=") + QString(60, 'x')};
+        const QList<QLabel *> panes = window.findChild<QStatusBar *>()->findChildren<QLabel *>();
+        QCOMPARE(panes.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(panes[i]->text(), expected[i]);
+            QCOMPARE(panes[i]->textFormat(), Qt::PlainText);
+            QTextDocument tip;
+            tip.setHtml(panes[i]->toolTip());
+            QCOMPARE(tip.toPlainText(), expected[i]);
+        }
     }
 
     void showFirstTabLeavesFocus()
