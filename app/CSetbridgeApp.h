@@ -13,7 +13,5 @@ public:
     int InitInstance();
 
 private:
-    static void setUpLookAndLanguage();
-
     QStringList m_arguments;
 };

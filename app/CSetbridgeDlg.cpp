@@ -195,8 +195,9 @@ void CSetbridgeDlg::buildTabs()
     QTabWidget *tabWidget = m_ui->tab_1000;
     tabWidget->tabBar()->setFocusPolicy(Qt::StrongFocus);  // takes the focus when clicked
     tabWidget->setFixedSize(kTabControlSize);
-    // The four tabs share one row of the control's width, as the original tab control does.
-    tabWidget->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
+    // The four tabs share one row of the control's width, as the original tab control does, each
+    // wide enough for its whole caption.
+    tabWidget->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
     m_pageParam = new CPage_Param1;
     m_pageSet = new CPage_Set;
     m_pageIp = new CPage_IP;
