@@ -11,7 +11,7 @@ PACKAGES=(
   libcups2-dev cups-daemon cups-client cups cups-bsd
   libqrencode-dev zbar-tools
   xvfb xauth imagemagick xdotool jwm
-  python3 locales
+  python3 locales cups-filters
 )
 
 missing=()
