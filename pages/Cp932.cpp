@@ -96,8 +96,8 @@ std::string characterOfByte(unsigned char byte)
 }
 
 // The characters ToShown gives bytes that start no CP932 character by themselves (0x80-0xA0,
-// 0xE0-0xFF); each stands for its own byte on the way back, even U+00F7, which CP932 could
-// also write as 81 80, so that every byte comes back as it was shown.
+// 0xE0-0xFF); each stands for its own byte on the way back, even U+00F7, which CP932 also writes
+// as 81 80: a stray byte then keeps its length of one in the pages' length rules.
 bool standsForOwnByte(char32_t codePoint)
 {
     return (codePoint >= 0x80 && codePoint <= 0xA0) || (codePoint >= 0xE0 && codePoint <= 0xFF);

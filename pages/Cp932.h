@@ -20,9 +20,11 @@ std::string ToUtf8(std::string_view cp932);
 // character (0x80, 0xA0, 0xFD-0xFF, a lead byte without its trail byte) as the character of the
 // same number (U+0080-U+00FF), so that no byte is lost on the way to the screen.
 std::string ToShown(std::string_view cp932);
-// The way back, byte for byte: the characters ToShown gives single bytes (U+0080-U+00A0,
-// U+00E0-U+00FF) as those bytes, every other character in CP932. Nothing when some character has
-// no CP932 form.
+// The way back: the characters ToShown gives single bytes (U+0080-U+00A0, U+00E0-U+00FF) as
+// those bytes, every other character in CP932. Each character comes back as bytes that show it,
+// though a character CP932 writes two ways (its NEC and IBM rows; U+00F7, which also stands for
+// 81 80) need not come back as the bytes it was shown from. Nothing when some character has no
+// CP932 form.
 std::optional<std::string> FromShown(std::string_view utf8);
 // As FromShown, with '?' for each character that has no byte.
 std::string FromShownLossy(std::string_view utf8);
