@@ -30,18 +30,19 @@ QString where(const QWidget &control)
 QString cutIn(const QWidget &control)
 {
     const auto tooNarrow = [&](const QString &text, int needed, int has) {
-        return needed > has ? QStringLiteral("%1 \"%2\": needs %3 px, has %4").arg(where(control), text).arg(needed).arg(has)
-                            : QString();
+        if (needed <= has)
+            return QString();
+        return QStringLiteral("%1 \"%2\": needs %3 px, has %4").arg(where(control), text).arg(needed).arg(has);
     };
-    if (const auto *label = qobject_cast<const QLabel *>(&control); label && !label->wordWrap() && label->pixmap().isNull())
-        return tooNarrow(label->text(), label->sizeHint().width(), label->contentsRect().width() + label->margin() * 2
-                                                                       + label->frameWidth() * 2);
-    const QSize textSize = control.fontMetrics().size(Qt::TextShowMnemonic, control.property("text").toString());
+    const auto *label = qobject_cast<const QLabel *>(&control);
+    if (label && !label->wordWrap() && label->pixmap().isNull())
+        return tooNarrow(label->text(), label->sizeHint().width(), label->width());
     if (const auto *button = qobject_cast<const QPushButton *>(&control)) {
         // Qt's push buttons ask for a width of 80 whatever their text: count the text and margins.
+        const int text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width();
         const int margins = control.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button)
                             + 2 * control.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
-        return tooNarrow(button->text(), textSize.width() + margins, button->width());
+        return tooNarrow(button->text(), text + margins, button->width());
     }
     if (const auto *button = qobject_cast<const QAbstractButton *>(&control); button && !button->text().isEmpty())
         return tooNarrow(button->text(), button->sizeHint().width(), button->width());
@@ -50,9 +51,9 @@ QString cutIn(const QWidget &control)
         option.initFrom(group);
         option.text = group->title();
         option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-        const QRect label = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+        const QRect title = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
         const int titleWidth = group->fontMetrics().size(Qt::TextShowMnemonic, group->title()).width();
-        return tooNarrow(group->title(), label.left() + titleWidth, group->width());
+        return tooNarrow(group->title(), title.left() + titleWidth, group->width());
     }
     if (const auto *combo = qobject_cast<const QComboBox *>(&control))
         return tooNarrow(combo->currentText(), combo->sizeHint().width(), combo->width());

@@ -126,9 +126,8 @@ private slots:
         QTest::newRow("save: a typed pattern is no name") << true << QStringList{"type m?ne", "cancel"} << "";
         QTest::newRow("save: cancel") << true << QStringList{"cancel"} << "";
         QTest::newRow("save: the extension is added") << true << QStringList{"type mine"} << "mine.dat";
-        QTest::newRow("save: replacing asks; No stays") << true
-                                                        << QStringList{"type old", "replace? no", "type old", "replace? yes"}
-                                                        << "old.dat";
+        QTest::newRow("save: replacing asks; No stays")
+            << true << QStringList{"type old", "replace? no", "type old", "replace? yes"} << "old.dat";
         QTest::newRow("open: the pattern is no name") << false << QStringList{"enter", "cancel"} << "";
         QTest::newRow("open: the extension is added") << false << QStringList{"type old"} << "old.dat";
     }
@@ -161,13 +160,14 @@ private slots:
         QFETCH(bool, fromExit);
         FakeSpooler spooler;
         spooler.addPrinter("Q740", "socket://127.0.0.1:9100");
-        CSetbridgeDlg window({m_prompts, spooler, m_dir.path().toStdString(), QStringLiteral("/nonexistent/help.html")});
+        CSetbridgeDlg window({m_prompts, spooler, m_dir.path().toStdString(), QStringLiteral("/nonexistent/help")});
         window.setTerminateHandler([](int) {});
         QVERIFY(window.OnInitDialog());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        const QStringList actions = fromExit ? QStringList{"save? yes", "enter", "cancel"} : QStringList{"enter", "cancel"};
+        const QStringList actions
+            = fromExit ? QStringList{"save? yes", "enter", "cancel"} : QStringList{"enter", "cancel"};
         window.images().saved[46] = 'F';  // unsaved, but sent
         play(actions, [&] {
             if (fromExit) {
