@@ -6,37 +6,16 @@
 #include "CupsSpooler.h"
 #include "MessageBoxPrompts.h"
 #include "ProgramFolders.h"
+#include "ProgramLook.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 CSetbridgeApp::CSetbridgeApp(int argc, char **argv)
     : m_arguments(argv, argv + argc)
     , m_programName(argc > 0 && argv[0] && *argv[0] ? argv[0] : "sbq740")
 {
     m_qtArgv = {m_programName.data(), nullptr};
-}
-
-void CSetbridgeApp::setUpLookAndLanguage()
-{
-    // The dialogs are laid out for "ＭＳ Ｐゴシック" 9 pt; where it is missing, one Japanese
-    // Gothic face draws every glyph (no mixing, no Chinese glyph shapes).
-    const QStringList gothic{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")};
-    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), gothic);
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), gothic);
-    QFont font(QStringLiteral("MS PGothic"), 9);
-    QApplication::setFont(font);
-
-    // Qt's own standard buttons and dialogs in Japanese.
-    auto *translator = new QTranslator(qApp);
-    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(translator);
 }
 
 int CSetbridgeApp::InitInstance()
@@ -61,7 +40,7 @@ int CSetbridgeApp::InitInstance()
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication application(m_qtArgc, m_qtArgv.data());
     instance.serve();
-    setUpLookAndLanguage();
+    ProgramLook::apply();
 
     MessageBoxPrompts prompts;
     const std::unique_ptr<Spooler> spooler = makeSystemSpooler();

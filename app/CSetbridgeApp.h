@@ -16,8 +16,6 @@ public:
     int InitInstance();
 
 private:
-    static void setUpLookAndLanguage();
-
     std::vector<std::string> m_arguments;
     std::string m_programName;
     int m_qtArgc = 1;

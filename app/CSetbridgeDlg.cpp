@@ -19,6 +19,8 @@
 #include "ServiceCommands.h"
 #include "SettingsFileCommands.h"
 #include "Strings.h"
+#include "TabSwitchFilter.h"
+#include "VisibleText.h"
 #include "UserPrompts.h"
 #include "ui_CSetbridgeDlg.h"
 
@@ -32,6 +34,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QToolBar>
 
 #include <cstdlib>
@@ -187,6 +190,7 @@ void CSetbridgeDlg::buildStatusBar()
     m_statusBar->setSizeGripEnabled(false);
     for (QLabel *&pane : m_panes) {
         pane = new QLabel(m_statusBar);
+        pane->setTextFormat(Qt::PlainText);  // printer names and connections come from the spooler
         pane->setFrameShape(QFrame::Panel);
         pane->setFrameShadow(QFrame::Sunken);
     }
@@ -203,8 +207,9 @@ void CSetbridgeDlg::buildTabs()
     QTabWidget *tabWidget = m_ui->tab_1000;
     tabWidget->tabBar()->setFocusPolicy(Qt::StrongFocus);  // takes the focus when clicked
     tabWidget->setFixedSize(kTabControlSize);
-    // The four tabs share one row of the control's width, as the original tab control does.
-    tabWidget->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
+    // The four tabs share one row of the control's width, as the original tab control does, each
+    // wide enough for its whole caption.
+    tabWidget->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
     m_pageParam = new CPage_Param1;
     m_pageSet = new CPage_Set;
     m_pageIp = new CPage_IP;
@@ -217,6 +222,7 @@ void CSetbridgeDlg::buildTabs()
         connect(pages[index], &SettingsPage::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
     }
     tabWidget->setCurrentIndex(0);
+    new TabSwitchFilter(tabWidget);  // no page change by Ctrl+Tab or the wheel
     connect(tabWidget, &QTabWidget::currentChanged, this, &CSetbridgeDlg::OnTabChange);
 }
 
@@ -353,8 +359,14 @@ void CSetbridgeDlg::OnHeadCheck()
 
 void CSetbridgeDlg::showPrinterInStatusBar(const QString &name, const QString &connection)
 {
-    m_panes[0]->setText(text(Str::kPanePrinter).replace(QStringLiteral("%s"), name));
-    m_panes[1]->setText(text(Str::kPaneConnection).replace(QStringLiteral("%s"), connection));
+    // A pane may be too narrow for a long name or device URI: its tooltip shows it whole.
+    const auto show = [](QLabel *pane, const char *format, const QString &value) {
+        const QString visible = QString::fromStdString(VisibleText::Escaped(value.toStdString()));
+        pane->setText(text(format).replace(QStringLiteral("%s"), visible));
+        pane->setToolTip(Qt::convertFromPlainText(pane->text(), Qt::WhiteSpaceNoWrap));
+    };
+    show(m_panes[0], Str::kPanePrinter, name);
+    show(m_panes[1], Str::kPaneConnection, connection);
 }
 
 void CSetbridgeDlg::setSwitchPrinterEnabled(bool enabled)
