@@ -62,12 +62,16 @@ bool CupsSession::open()
 {
     if (m_http)
         return true;
-    if (stopped())
+    if (stopped()) {
+        m_refusal = "no answer from the print server in time";
         return false;
+    }
     m_http = httpConnect2(m_server.host.c_str(), m_server.port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
                           remainingMilliseconds(m_deadline), nullptr);
-    if (!m_http)
+    if (!m_http) {
+        m_refusal = "the print server can't be reached";
         return false;
+    }
     // The slice stays with the connection when libcups reconnects it.
     httpSetTimeout(m_http, kWaitSliceSeconds, keepWaiting, this);
     return !stopped();
@@ -91,8 +95,10 @@ IppMessage CupsSession::request(IppMessage request, const std::string &resource)
         return nullptr;
     // A late answer still counts: what it reports has happened at the scheduler.
     IppMessage response(cupsDoRequest(m_http, request.release(), resource.c_str()));
-    if (!succeeded(response.get()))
+    if (!succeeded(response.get())) {
+        noteFailure(response.get());
         return nullptr;
+    }
     return response;
 }
 
@@ -121,13 +127,29 @@ bool CupsSession::sendDocument(const std::string &printer, int jobId, const std:
     ippAddBoolean(send.get(), IPP_TAG_OPERATION, "last-document", 1);
 
     const std::string resource = "/printers/" + printer;
-    if (cupsSendRequest(m_http, send.get(), resource.c_str(), CUPS_LENGTH_VARIABLE) != HTTP_STATUS_CONTINUE)
+    if (cupsSendRequest(m_http, send.get(), resource.c_str(), CUPS_LENGTH_VARIABLE) != HTTP_STATUS_CONTINUE
+        || cupsWriteRequestData(m_http, document.data(), document.size()) != HTTP_STATUS_CONTINUE) {
+        m_refusal = "the print server took the job but not its document";
         return false;
-    if (cupsWriteRequestData(m_http, document.data(), document.size()) != HTTP_STATUS_CONTINUE)
-        return false;
+    }
     // The scheduler's answer to this upload decides; no answer in time is no acceptance.
     const IppMessage response(cupsGetResponse(m_http, resource.c_str()));
-    return httpGetStatus(m_http) == HTTP_STATUS_OK && succeeded(response.get());
+    if (httpGetStatus(m_http) == HTTP_STATUS_OK && succeeded(response.get()))
+        return true;
+    noteFailure(response.get());
+    return false;
+}
+
+void CupsSession::noteFailure(ipp_t *response)
+{
+    if (!response) {
+        m_refusal = stopped() ? "no answer from the print server in time" : "the print server gave no answer";
+        return;
+    }
+    m_refusal = ippErrorString(ippGetStatusCode(response));
+    ipp_attribute_t *message = ippFindAttribute(response, "status-message", IPP_TAG_TEXT);
+    if (const char *text = message ? ippGetString(message, 0, nullptr) : nullptr; text && *text)
+        m_refusal += std::string(": ") + text;
 }
 
 void cancelCupsJob(const CupsServer &server, const std::string &printer, int jobId)

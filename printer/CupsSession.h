@@ -50,14 +50,19 @@ public:
                       std::string_view document);
 
     const CupsServer &server() const { return m_server; }
+    // Why the last request or document failed, in the scheduler's words where it gave any.
+    const std::string &lastRefusal() const { return m_refusal; }
 
 private:
+    void noteFailure(ipp_t *response);
+
     static int keepWaiting(http_t *, void *session);
 
     CupsServer m_server;
     Clock::time_point m_deadline;
     std::function<bool()> m_callerGone;
     http_t *m_http = nullptr;
+    std::string m_refusal;
 };
 
 // Cancels `jobId` on its own connection and within a short wait of its own: the connection that
