@@ -8,10 +8,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long one wait lasts before the session looks at its deadline again. A scheduler that
-// answers a byte now and then keeps each wait short, never the whole conversation.
-constexpr double kWaitSliceSeconds = 0.2;
-
 // A job that has to be cancelled gets this long, on a session of its own.
 constexpr std::chrono::milliseconds kCancelTime = 3s;
 
@@ -72,9 +68,17 @@ bool CupsSession::open()
         m_refusal = "the print server can't be reached";
         return false;
     }
-    // The slice stays with the connection when libcups reconnects it.
-    httpSetTimeout(m_http, kWaitSliceSeconds, keepWaiting, this);
     return !stopped();
+}
+
+void CupsSession::armTimeout()
+{
+    // libcups takes the timeout as the longest wait for any one read, and while it reads an
+    // answer's IPP body it gives up after that long without asking the callback. So every wait
+    // of a request may last as long as the conversation has left, never longer; the callback
+    // ends a wait that reaches the deadline. The timeout stays when libcups reconnects.
+    const double left = std::chrono::duration<double>(m_deadline - Clock::now()).count();
+    httpSetTimeout(m_http, std::max(left, 0.001), keepWaiting, this);
 }
 
 IppMessage CupsSession::newPrinterRequest(ipp_op_t operation, const std::string &printer) const
@@ -93,6 +97,7 @@ IppMessage CupsSession::request(IppMessage request, const std::string &resource)
 {
     if (!open())
         return nullptr;
+    armTimeout();
     // A late answer still counts: what it reports has happened at the scheduler.
     IppMessage response(cupsDoRequest(m_http, request.release(), resource.c_str()));
     if (!succeeded(response.get())) {
@@ -127,6 +132,7 @@ bool CupsSession::sendDocument(const std::string &printer, int jobId, const std:
     ippAddBoolean(send.get(), IPP_TAG_OPERATION, "last-document", 1);
 
     const std::string resource = "/printers/" + printer;
+    armTimeout();
     if (cupsSendRequest(m_http, send.get(), resource.c_str(), CUPS_LENGTH_VARIABLE) != HTTP_STATUS_CONTINUE
         || cupsWriteRequestData(m_http, document.data(), document.size()) != HTTP_STATUS_CONTINUE) {
         m_refusal = "the print server took the job but not its document";
