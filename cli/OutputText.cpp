@@ -58,7 +58,7 @@ std::size_t sequenceLength(std::string_view text, std::size_t index)
 
 std::string hexEscape(const char *format, unsigned value)
 {
-    char buffer[8];
+    char buffer[16];
     std::snprintf(buffer, sizeof buffer, format, value);
     return buffer;
 }
