@@ -27,18 +27,19 @@ bool switchesTabs(const QKeyEvent &key)
 TabSwitchFilter::TabSwitchFilter(QTabWidget *tabs)
     : QObject(tabs)
     , m_tabs(tabs)
+    , m_tabBar(tabs->tabBar())
 {
-    m_tabs->installEventFilter(this);
-    m_tabs->tabBar()->installEventFilter(this);
+    tabs->installEventFilter(this);
+    tabs->tabBar()->installEventFilter(this);
 }
 
 bool TabSwitchFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_tabs->tabBar() && event->type() == QEvent::Wheel) {
+    if (event->type() == QEvent::Wheel && watched == m_tabBar) {
         event->accept();
         return true;
     }
-    if ((watched == m_tabs || watched == m_tabs->tabBar()) && event->type() == QEvent::KeyPress
+    if (event->type() == QEvent::KeyPress && (watched == m_tabs || watched == m_tabBar)
         && switchesTabs(*static_cast<QKeyEvent *>(event))) {
         event->accept();
         return true;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QTabBar;
 class QTabWidget;
 
 // Keeps the page from changing by anything but the tab control's own keys while it has the focus
@@ -19,5 +20,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QTabWidget *m_tabs;
+    // Only compared with the watched object, never used: while the tab widget is torn down its
+    // tab bar still sends events, and the widget can no longer be asked for it.
+    const QObject *m_tabs;
+    const QObject *m_tabBar;
 };
