@@ -12,6 +12,7 @@ PACKAGES=(
   libqrencode-dev zbar-tools
   xvfb xauth imagemagick xdotool jwm
   python3
+  dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
 )
 
 missing=()
