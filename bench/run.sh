@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmark of the printer link (see bench/bench.py): builds a release sbq740 in build/bench and
 # the two small helpers, then measures start-up, listing and sending in one run.
-#   bench/run.sh [--skip-start-up]
+#   bench/run.sh [--skip-start-up | --only-start-up]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$PWD"
