@@ -10,7 +10,7 @@ PACKAGES=(
   fonts-ipafont-gothic
   libcups2-dev cups-daemon cups-client cups cups-bsd
   libqrencode-dev zbar-tools
-  xvfb xauth imagemagick xdotool jwm
+  xvfb xauth x11-utils imagemagick xdotool jwm
   python3
   dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
 )
