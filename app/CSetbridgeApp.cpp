@@ -1,43 +1,26 @@
 #include "CSetbridgeApp.h"
 
+#include "ActivationToken.h"
 #include "CSetbridgeDlg.h"
 #include "CommandLine.h"
 #include "CupsSpooler.h"
 #include "MessageBoxPrompts.h"
 #include "ProgramFolders.h"
+#include "ProgramLook.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
-CSetbridgeApp::CSetbridgeApp(const QStringList &arguments)
-    : m_arguments(arguments)
+CSetbridgeApp::CSetbridgeApp(int argc, char **argv)
+    : m_arguments(argv, argv + argc)
+    , m_programName(argc > 0 && argv[0] && *argv[0] ? argv[0] : "sbq740")
 {
-}
-
-void CSetbridgeApp::setUpLookAndLanguage()
-{
-    // The dialogs are laid out for "ＭＳ Ｐゴシック" 9 pt; where it is missing, one Japanese
-    // Gothic face draws every glyph (no mixing, no Chinese glyph shapes).
-    const QStringList gothic{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")};
-    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), gothic);
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), gothic);
-    QFont font(QStringLiteral("MS PGothic"), 9);
-    QApplication::setFont(font);
-
-    // Qt's own standard buttons and dialogs in Japanese.
-    auto *translator = new QTranslator(qApp);
-    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(translator);
+    m_qtArgv = {m_programName.data(), nullptr};
 }
 
 int CSetbridgeApp::InitInstance()
 {
+    // The switches end a start before any window system is needed.
     switch (CommandLine::parse(m_arguments)) {
     case CommandLine::Start::Register:
     case CommandLine::Start::Unregister:
@@ -47,16 +30,23 @@ int CSetbridgeApp::InitInstance()
         break;
     }
 
+    // Read before Qt takes the startup id out of the environment for its own first window.
+    const ActivationToken token = ActivationToken::fromEnvironment();
     SingleInstance instance(ProgramFolders::applicationName());
-    if (!instance.claim())
+    if (!instance.claim(token))
         return 0;  // the running copy comes forward instead
 
-    setUpLookAndLanguage();
+    // The menu bar is drawn by the window itself, pictures and all, never by a global menu.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    QApplication application(m_qtArgc, m_qtArgv.data());
+    instance.serve();
+    ProgramLook::apply();
 
     MessageBoxPrompts prompts;
     const std::unique_ptr<Spooler> spooler = makeSystemSpooler();
-    CSetbridgeDlg window({prompts, *spooler, ProgramFolders::dataFolder(), ProgramFolders::helpPath()});
+    CSetbridgeDlg window({prompts, *spooler, ProgramFolders::settingsLocation(), ProgramFolders::helpPath()});
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &CSetbridgeDlg::bringToFront);
     window.DoModal();
+    instance.stopServing();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "CPage_Set.h"
 #include "CPrinterSelectDlg.h"
 #include "CSendSelectDlg.h"
+#include "DesktopActivation.h"
 #include "ExitSequence.h"
 #include "HelpWindow.h"
 #include "MenuTable.h"
@@ -18,11 +19,14 @@
 #include "ServiceCommands.h"
 #include "SettingsFileCommands.h"
 #include "Strings.h"
+#include "TabSwitchFilter.h"
+#include "VisibleText.h"
 #include "UserPrompts.h"
 #include "ui_CSetbridgeDlg.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -30,6 +34,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QToolBar>
 
 #include <cstdlib>
@@ -70,7 +75,9 @@ CSetbridgeDlg::CSetbridgeDlg(const Services &services, QWidget *parent)
     , m_sendSelectDlg(new CSendSelectDlg(this))
     , m_terminate([](int exitCode) { std::exit(exitCode); })
 {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+    // A top-level window of its own, not a dialog: the desktop gives it a task-bar entry, a
+    // caption with the system menu, a minimise box and no maximise box (its size is fixed).
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_QuitOnClose, false);
     connect(m_sendSelectDlg, &CSendSelectDlg::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
@@ -89,7 +96,12 @@ int CSetbridgeDlg::DoModal()
 {
     if (!OnInitDialog())
         return QDialog::Accepted;
-    return exec();
+    // Not QDialog::exec(): that would announce the window as a modal dialog.
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    loop.exec();
+    return result();
 }
 
 bool CSetbridgeDlg::OnInitDialog()
@@ -108,7 +120,7 @@ bool CSetbridgeDlg::OnInitDialog()
     connect(m_ui->button_1264, &QPushButton::clicked, this, &CSetbridgeDlg::OnHeadCheck);
     layout()->setSizeConstraint(QLayout::SetFixedSize);  // fixed frame: no resizing, no maximising
 
-    m_images.startFrom(AutoSettings::read(m_services.dataFolder));
+    m_images.startFrom(AutoSettings::read(m_services.settingsLocation));
     DistributeImage();
 
     OnSwitchPrinter();  // the start-up selection; it may end the window
@@ -128,7 +140,10 @@ void CSetbridgeDlg::buildMenu()
                 m_menu.ModifyODMenu(nullptr, popup.items[i].id, popup.items[i].bitmap);
         }
     }
-    layout()->setMenuBar(m_menu.attachTo(this));
+    QMenuBar *menuBar = m_menu.attachTo(this);
+    if (menuBar)
+        menuBar->setNativeMenuBar(false);  // drawn here with its pictures, never by a global menu
+    layout()->setMenuBar(menuBar);
     connect(&m_menu, &CIconMenu::command, this, &CSetbridgeDlg::runCommand);
 
     m_accelerators = new Accelerators(this, [this](int command) { return isCommandEnabled(command); });
@@ -175,6 +190,7 @@ void CSetbridgeDlg::buildStatusBar()
     m_statusBar->setSizeGripEnabled(false);
     for (QLabel *&pane : m_panes) {
         pane = new QLabel(m_statusBar);
+        pane->setTextFormat(Qt::PlainText);  // printer names and connections come from the spooler
         pane->setFrameShape(QFrame::Panel);
         pane->setFrameShadow(QFrame::Sunken);
     }
@@ -191,8 +207,9 @@ void CSetbridgeDlg::buildTabs()
     QTabWidget *tabWidget = m_ui->tab_1000;
     tabWidget->tabBar()->setFocusPolicy(Qt::StrongFocus);  // takes the focus when clicked
     tabWidget->setFixedSize(kTabControlSize);
-    // The four tabs share one row of the control's width, as the original tab control does.
-    tabWidget->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
+    // The four tabs share one row of the control's width, as the original tab control does, each
+    // wide enough for its whole caption.
+    tabWidget->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
     m_pageParam = new CPage_Param1;
     m_pageSet = new CPage_Set;
     m_pageIp = new CPage_IP;
@@ -205,6 +222,7 @@ void CSetbridgeDlg::buildTabs()
         connect(pages[index], &SettingsPage::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
     }
     tabWidget->setCurrentIndex(0);
+    new TabSwitchFilter(tabWidget);  // no page change by Ctrl+Tab or the wheel
     connect(tabWidget, &QTabWidget::currentChanged, this, &CSetbridgeDlg::OnTabChange);
 }
 
@@ -341,8 +359,14 @@ void CSetbridgeDlg::OnHeadCheck()
 
 void CSetbridgeDlg::showPrinterInStatusBar(const QString &name, const QString &connection)
 {
-    m_panes[0]->setText(text(Str::kPanePrinter).replace(QStringLiteral("%s"), name));
-    m_panes[1]->setText(text(Str::kPaneConnection).replace(QStringLiteral("%s"), connection));
+    // A pane may be too narrow for a long name or device URI: its tooltip shows it whole.
+    const auto show = [](QLabel *pane, const char *format, const QString &value) {
+        const QString visible = QString::fromStdString(VisibleText::Escaped(value.toStdString()));
+        pane->setText(text(format).replace(QStringLiteral("%s"), visible));
+        pane->setToolTip(Qt::convertFromPlainText(pane->text(), Qt::WhiteSpaceNoWrap));
+    };
+    show(m_panes[0], Str::kPanePrinter, name);
+    show(m_panes[1], Str::kPaneConnection, connection);
 }
 
 void CSetbridgeDlg::setSwitchPrinterEnabled(bool enabled)
@@ -375,12 +399,9 @@ void CSetbridgeDlg::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void CSetbridgeDlg::bringToFront()
+void CSetbridgeDlg::bringToFront(const ActivationToken &token)
 {
-    if (isMinimized())
-        showNormal();
-    raise();
-    activateWindow();
+    DesktopActivation::raise(this, token);
 }
 
 // --- Tabs -------------------------------------------------------------------------------------

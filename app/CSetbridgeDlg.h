@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ActivationToken.h"
 #include "CIconMenu.h"
 #include "CommandHost.h"
 
@@ -42,15 +43,15 @@ public:
     {
         UserPrompts &prompts;
         Spooler &spooler;
-        std::filesystem::path dataFolder;  // "setting" and the file dialogs' folder
+        SettingsLocation settingsLocation;  // "setting", and where the file dialogs start
         QString helpPath;                  // the help document
     };
 
     explicit CSetbridgeDlg(const Services &services, QWidget *parent = nullptr);
     ~CSetbridgeDlg() override;
 
-    // Runs the opening sequence, then the window's modal loop, unless the start-up printer
-    // selection already ended the window.
+    // Runs the opening sequence, then shows the window and runs its own loop until the exit
+    // sequence or a printer selection ends it, unless the start-up selection already ended it.
     int DoModal();
     // The opening sequence. False when the start-up printer selection ended the window.
     bool OnInitDialog();
@@ -88,7 +89,7 @@ public:
     UserPrompts &prompts() override { return m_services.prompts; }
     Spooler &spooler() override { return m_services.spooler; }
     QWidget *window() override { return this; }
-    std::filesystem::path dataFolder() const override { return m_services.dataFolder; }
+    SettingsLocation settingsLocation() const override { return m_services.settingsLocation; }
 
     // What tests and the application look at.
     bool isEnded() const { return m_ended; }
@@ -103,8 +104,9 @@ public:
     CPrinterSelectDlg &printerSelectDlg() { return *m_printerSelectDlg; }
     CSendSelectDlg &sendSelectDlg() { return *m_sendSelectDlg; }
 
-    // Restores the window if minimised and brings it to the front (a second start asked for it).
-    void bringToFront();
+    // Restores the window if minimised and brings it to the front (a second start asked for it,
+    // handing over the desktop's activation token when it had one).
+    void bringToFront(const ActivationToken &token = {});
 
 protected:
     void accept() override {}  // Enter does nothing

@@ -2,10 +2,9 @@
 
 #include "SelectedPrinter.h"
 #include "SettingsImages.h"
+#include "SettingsLocation.h"
 
 #include <QString>
-
-#include <filesystem>
 
 class QWidget;
 class Spooler;
@@ -55,5 +54,5 @@ public:
     virtual UserPrompts &prompts() = 0;
     virtual Spooler &spooler() = 0;
     virtual QWidget *window() = 0;
-    virtual std::filesystem::path dataFolder() const = 0;  // where "setting" and *.dat live
+    virtual SettingsLocation settingsLocation() const = 0;  // "setting", and where the file dialogs start
 };

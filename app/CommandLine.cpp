@@ -1,45 +1,57 @@
 #include "CommandLine.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace CommandLine {
 
 namespace {
 
-bool isSwitchMark(QChar c)
+bool isSwitchMark(char c)
 {
-    return c == QLatin1Char('-') || c == QLatin1Char('/');
+    return c == '-' || c == '/';
+}
+
+// The switch words are ASCII; their case is ignored.
+bool equalsIgnoringCase(std::string_view text, std::string_view word)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return text.size() == word.size()
+        && std::equal(text.begin(), text.end(), word.begin(), [&](char a, char b) { return lower(a) == lower(b); });
 }
 
 // Every "-" or "/" in the command line is looked at, the program's own path included; what
 // follows it must be exactly the word, in any case, to the end of the line.
-bool endsWithSwitch(const QString &commandLine, QLatin1StringView word)
+bool endsWithSwitch(std::string_view commandLine, std::string_view word)
 {
-    for (qsizetype i = 0; i < commandLine.size(); ++i) {
-        if (isSwitchMark(commandLine.at(i)) && commandLine.mid(i + 1).compare(word, Qt::CaseInsensitive) == 0)
+    for (std::size_t i = 0; i < commandLine.size(); ++i) {
+        if (isSwitchMark(commandLine[i]) && equalsIgnoringCase(commandLine.substr(i + 1), word))
             return true;
     }
     return false;
 }
 
-bool isComponentServerSwitch(const QString &argument)
+bool isComponentServerSwitch(std::string_view argument)
 {
-    if (argument.size() < 2 || !isSwitchMark(argument.at(0)))
+    if (argument.size() < 2 || !isSwitchMark(argument.front()))
         return false;
-    const QString word = argument.mid(1);
-    return word.compare(QLatin1StringView("Embedding"), Qt::CaseInsensitive) == 0
-        || word.compare(QLatin1StringView("Automation"), Qt::CaseInsensitive) == 0;
+    const std::string_view word = argument.substr(1);
+    return equalsIgnoringCase(word, "Embedding") || equalsIgnoringCase(word, "Automation");
 }
 
 }  // namespace
 
-Start parse(const QStringList &arguments)
+Start parse(const std::vector<std::string> &arguments)
 {
-    const QString commandLine = arguments.join(QLatin1Char(' '));
-    if (endsWithSwitch(commandLine, QLatin1StringView("UnregServer")))
+    std::string commandLine;
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+        commandLine += (i == 0 ? "" : " ") + arguments[i];
+    if (endsWithSwitch(commandLine, "UnregServer"))
         return Start::Unregister;
-    if (endsWithSwitch(commandLine, QLatin1StringView("RegServer")))
+    if (endsWithSwitch(commandLine, "RegServer"))
         return Start::Register;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (isComponentServerSwitch(arguments.at(i)))
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        if (isComponentServerSwitch(arguments[i]))
             return Start::ComponentServer;
     }
     return Start::Normal;

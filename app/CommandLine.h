@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
-// What the command line asks of a start. Registration switches end at once; the component-server
-// switches end at once too, without a window, since the program serves nothing. Anything else
-// (a file name, other switches) is ignored.
+// What the command line asks of a start, decided from the raw arguments before anything else
+// sees them. Registration switches end at once; the component-server switches end at once too,
+// without a window, since the program serves nothing. Anything else (a file name, other
+// switches, options meant for a toolkit) is ignored.
 namespace CommandLine {
 
 enum class Start {
@@ -15,7 +16,7 @@ enum class Start {
     ComponentServer,  // "Embedding" or "Automation" as a separate "-" or "/" argument
 };
 
-// `arguments` is the whole command line, the program's path first.
-Start parse(const QStringList &arguments);
+// `arguments` is the whole command line as the system passed it, the program's path first.
+Start parse(const std::vector<std::string> &arguments);
 
 }  // namespace CommandLine

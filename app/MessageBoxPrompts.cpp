@@ -1,8 +1,8 @@
 #include "MessageBoxPrompts.h"
 
+#include "SettingsFileDialog.h"
 #include "Strings.h"
 
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -50,30 +50,12 @@ UserPrompts::Answer fromQt(int button)
     }
 }
 
-QString settingsFilter()
-{
-    return QString::fromUtf8(Str::kSettingsFileFilter);  // "SB設定ファイル (*.dat)"
-}
-
-QString runFileDialog(QWidget *parent, const QString &folder, QFileDialog::AcceptMode mode)
-{
-    QFileDialog dialog(parent, QString(), folder, settingsFilter());
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QString::fromUtf8(Str::kSettingsFileExtension));
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);  // ask before replacing a file
-    dialog.selectFile(QString::fromUtf8(Str::kSettingsFilePattern));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
-
 }  // namespace
 
 UserPrompts::Answer MessageBoxPrompts::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons)
 {
     QMessageBox box(toQt(icon), QString::fromUtf8(Str::kCaption), text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);  // a message never carries markup
     const QList<QMessageBox::StandardButton> standard = buttonsOf(buttons);
     for (const QMessageBox::StandardButton button : standard)
         box.addButton(button);
@@ -85,10 +67,10 @@ UserPrompts::Answer MessageBoxPrompts::message(QWidget *parent, const QString &t
 
 QString MessageBoxPrompts::openSettingsFile(QWidget *parent, const QString &folder)
 {
-    return runFileDialog(parent, folder, QFileDialog::AcceptOpen);
+    return SettingsFileDialog(parent, folder, QFileDialog::AcceptOpen).choose();
 }
 
 QString MessageBoxPrompts::saveSettingsFile(QWidget *parent, const QString &folder)
 {
-    return runFileDialog(parent, folder, QFileDialog::AcceptSave);
+    return SettingsFileDialog(parent, folder, QFileDialog::AcceptSave).choose();
 }

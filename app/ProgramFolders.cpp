@@ -5,37 +5,88 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
+
+#include <cstdlib>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <pwd.h>
+#include <sys/auxv.h>
+#include <unistd.h>
 
 namespace ProgramFolders {
 
-QString programFolder()
+namespace {
+
+constexpr std::size_t kFirstLinkBuffer = 4096;
+constexpr std::size_t kLongestLink = 1 << 20;
+
+// What the system says the running program file is; empty when it can't say (a path longer
+// than it reports).
+std::filesystem::path linkedProgram()
 {
-    return QCoreApplication::applicationDirPath();
+    for (std::size_t size = kFirstLinkBuffer; size <= kLongestLink; size *= 2) {
+        std::vector<char> buffer(size);
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0)
+            return {};
+        if (static_cast<std::size_t>(length) < buffer.size())
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+    }
+    return {};
 }
 
-QString applicationName()
+std::filesystem::path homeFolder()
 {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    if (const char *home = std::getenv("HOME"); home && *home == '/')
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return {};
 }
 
-std::filesystem::path dataFolder()
+}  // namespace
+
+std::filesystem::path programFile()
 {
-    const QFileInfo folder(programFolder());
-    if (folder.isDir() && folder.isWritable())
-        return std::filesystem::path(programFolder().toStdString());
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(config);
-    return std::filesystem::path(config.toStdString());
+    std::filesystem::path program = linkedProgram();
+    if (!program.empty())
+        return program;
+    // The name it was started by, against the folder it was started in (nothing has changed
+    // that folder yet).
+    const char *started = reinterpret_cast<const char *>(::getauxval(AT_EXECFN));
+    program = started ? started : "";
+    std::error_code error;
+    return program.is_absolute() ? program : std::filesystem::current_path(error) / program;
+}
+
+std::string applicationName()
+{
+    return programFile().stem().native();
+}
+
+SettingsLocation settingsLocation()
+{
+    std::filesystem::path config;
+    if (const char *xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        config = xdg;
+    else
+        config = homeFolder() / ".config";
+    return SettingsLocation(programFile().parent_path(), config / applicationName());
 }
 
 QString helpPath()
 {
+    const QString programFolder = QCoreApplication::applicationDirPath();
     const QString name = QString::fromUtf8(Str::kHelpFileName);
-    const QString beside = QDir(programFolder()).filePath(name);
+    const QString beside = QDir(programFolder).filePath(name);
     if (QFileInfo::exists(beside))
         return beside;
-    const QString installed = QDir(programFolder()).filePath(QStringLiteral("../share/sbq740/") + name);
+    const QString installed = QDir(programFolder).filePath(QStringLiteral("../share/sbq740/") + name);
     if (QFileInfo::exists(installed))
         return QDir::cleanPath(installed);
     return beside;

@@ -1,18 +1,22 @@
 #pragma once
 
+#include "SettingsLocation.h"
+
 #include <QString>
 
 #include <filesystem>
+#include <string>
 
-// Where the program keeps its files. A portable copy (its folder is writable) keeps "setting"
-// and starts its file dialogs beside itself; an installed copy uses the user's configuration
-// folder for the application instead. Help is looked up beside the program, then in the
-// installed data folder.
+// Where the program and its files are. "setting" is read from and written to the program's folder
+// or the user's configuration folder (SettingsLocation decides); help is looked up beside the
+// program, then in the installed data folder. Paths of the settings are the system's bytes.
 namespace ProgramFolders {
 
-QString programFolder();  // the folder that holds the program file
-std::filesystem::path dataFolder();
-QString helpPath();        // the help document, or where it would be beside the program
-QString applicationName(); // the program file's base name
+std::filesystem::path programFile();  // the program file itself
+std::string applicationName();        // its name without folder and extension
+// The program's folder, and the user's configuration folder for the application
+// ($XDG_CONFIG_HOME or ~/.config, then the application name).
+SettingsLocation settingsLocation();
+QString helpPath();  // the help document, or where it would be beside the program
 
 }  // namespace ProgramFolders

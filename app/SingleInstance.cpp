@@ -1,86 +1,136 @@
 #include "SingleInstance.h"
 
-#include <QDir>
+#include "ActivationSocket.h"
+#include "RuntimeFolder.h"
+
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
-#include <QStandardPaths>
+#include <QTimer>
+
+#include <chrono>
+#include <thread>
 
 #include <unistd.h>
 
 namespace {
 
-constexpr int kConnectTimeoutMs = 1000;
-const QByteArray kActivate = QByteArrayLiteral("activate\n");
-
-QString runtimeFolder()
-{
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder;
-}
+// How long a later start waits for the lock's holder to listen (it does so right after taking
+// the lock) or to let the lock go, and how long one hand-over may take.
+constexpr auto kAnswerDeadline = std::chrono::seconds(5);
+constexpr auto kSendTimeout = std::chrono::milliseconds(2000);
+constexpr auto kRetryPause = std::chrono::milliseconds(50);
+// A request is one short line; a connection that sends no line in time is dropped.
+constexpr qint64 kLongestRequest = 2048;
+constexpr int kRequestTimeoutMs = 5000;
 
 }  // namespace
 
-SingleInstance::SingleInstance(const QString &name, QObject *parent)
+SingleInstance::SingleInstance(std::string name, QObject *parent)
     : QObject(parent)
-    , m_name(name)
+    , m_name(std::move(name))
 {
 }
 
 SingleInstance::~SingleInstance()
 {
-    if (m_server)
-        m_server->close();
+    stopServing();
 }
 
-QString SingleInstance::serverName() const
+void SingleInstance::stopServing()
 {
-    // Names are per user: the uid keeps two users' copies apart on a shared temp folder.
-    return QStringLiteral("%1-%2").arg(m_name).arg(::getuid());
+    delete m_server;  // removes the socket while the lock is still held
+    m_server = nullptr;
 }
 
-bool SingleInstance::claim()
+std::filesystem::path SingleInstance::lockPath(const std::filesystem::path &folder, const std::string &name)
 {
-    const QString lockPath = QDir(runtimeFolder()).filePath(serverName() + QStringLiteral(".lock"));
-    m_lock = std::make_unique<QLockFile>(lockPath);
-    m_lock->setStaleLockTime(0);  // stale only when its owner's process is gone
-    if (!m_lock->tryLock(0)) {
-        askRunningInstanceToActivate();
-        m_lock.reset();
-        return false;
+    return folder / (name + "-" + std::to_string(::geteuid()) + ".lock");
+}
+
+std::filesystem::path SingleInstance::lockPath() const
+{
+    return lockPath(m_folder, m_name);
+}
+
+std::filesystem::path SingleInstance::socketPath() const
+{
+    return ActivationSocket::path(m_folder, m_name + "-" + std::to_string(::geteuid()));
+}
+
+bool SingleInstance::claim(const ActivationToken &token)
+{
+    for (const auto find : {&RuntimeFolder::session, &RuntimeFolder::ownTemporary}) {
+        const std::filesystem::path folder = find();
+        if (folder.empty())
+            continue;
+        switch (claimIn(folder, token)) {
+        case Outcome::First:
+            return true;
+        case Outcome::Later:
+            return false;
+        case Outcome::Unanswered:
+            m_folder.clear();
+            return true;  // a holder that never answers does not keep the window from opening
+        case Outcome::Unusable:
+            break;  // no lock can be kept there: the next folder
+        }
     }
-    listen();
-    return true;
+    m_folder.clear();
+    return true;  // nowhere to keep a lock: this start runs on its own
 }
 
-void SingleInstance::listen()
+SingleInstance::Outcome SingleInstance::claimIn(const std::filesystem::path &folder, const ActivationToken &token)
 {
-    QLocalServer::removeServer(serverName());  // a socket left behind by a crash
+    m_folder = folder;
+    const auto deadline = std::chrono::steady_clock::now() + kAnswerDeadline;
+    for (;;) {
+        m_lock = InstanceLock(lockPath());
+        switch (m_lock.state()) {
+        case InstanceLock::State::Taken:
+            m_listener = ActivationSocket::listen(socketPath());
+            return Outcome::First;
+        case InstanceLock::State::Failed:
+            return Outcome::Unusable;
+        case InstanceLock::State::HeldElsewhere:
+            if (ActivationSocket::send(socketPath(), token.toLine(), kSendTimeout))
+                return Outcome::Later;
+            break;
+        }
+        // The holder is about to listen, or about to end.
+        if (std::chrono::steady_clock::now() >= deadline)
+            return Outcome::Unanswered;
+        std::this_thread::sleep_for(kRetryPause);
+    }
+}
+
+void SingleInstance::serve()
+{
+    if (!m_listener.isOpen())
+        return;
     m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(m_listener.get()))
+        return;
+    m_listener.release();  // the server owns it now
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().startsWith(kActivate.trimmed()))
-                    emit activationRequested();
-                socket->disconnectFromServer();
-            });
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            QTimer::singleShot(kRequestTimeoutMs, socket, &QLocalSocket::abort);
+            readRequest(socket);
         }
     });
-    m_server->listen(serverName());
 }
 
-bool SingleInstance::askRunningInstanceToActivate() const
+void SingleInstance::readRequest(QLocalSocket *socket)
 {
-    QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(kConnectTimeoutMs))
-        return false;  // still starting or already closing: end all the same
-    socket.write(kActivate);
-    socket.waitForBytesWritten(kConnectTimeoutMs);
-    socket.disconnectFromServer();
-    return true;
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kLongestRequest)
+            socket->abort();
+        return;
+    }
+    const QByteArray line = socket->readLine(kLongestRequest).chopped(1);
+    socket->disconnectFromServer();
+    ActivationToken token;
+    if (ActivationToken::fromLine(std::string_view(line.constData(), static_cast<std::size_t>(line.size())), token))
+        emit activationRequested(token);
 }

@@ -1,41 +1,59 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
+#include "ActivationToken.h"
+#include "FileDescriptor.h"
+#include "InstanceLock.h"
 
-#include <memory>
+#include <QObject>
+
+#include <filesystem>
+#include <string>
 
 class QLocalServer;
-class QLockFile;
+class QLocalSocket;
 
-// One running copy per program name and user. The first start holds a lock file in the user's
-// runtime folder and listens on a local socket beside it; a later start asks the first one to
-// come forward and then ends. A lock left behind by a crashed run is taken over (its process is
-// gone); a socket file left behind is removed before listening.
+// One running copy per program name and user. The first start holds a lock in a folder of this
+// user's own and listens on an activation socket beside it; a later start hands the running one
+// its request to come forward and ends. A start ends as a later one only when a running instance
+// took its request on the socket: a lock file of any content, one left by a crash, or a folder
+// or socket that can't be used never keeps the window from opening.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 
 public:
     // `name` is the application name (the program file's base name).
-    explicit SingleInstance(const QString &name, QObject *parent = nullptr);
+    explicit SingleInstance(std::string name, QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process is the first instance and now owns the name. Otherwise the running
-    // instance has been asked to come forward (when it could be reached) and this one should end.
-    bool claim();
+    // Runs before the Qt application exists. True when this start opens its window: it is the
+    // first instance, or no running instance answered. False when the running instance took the
+    // request (with `token`, so that it may take the focus) and this start should end.
+    bool claim(const ActivationToken &token);
 
-    QString serverName() const;
+    // Once the Qt application exists: the first instance serves the later starts' requests,
+    // until stopServing() (before the Qt application goes), which removes the socket.
+    void serve();
+    void stopServing();
+
+    // The folder the lock and the socket are in; empty when no folder could be used.
+    const std::filesystem::path &folder() const { return m_folder; }
+    std::filesystem::path socketPath() const;
+    std::filesystem::path lockPath() const;
+    static std::filesystem::path lockPath(const std::filesystem::path &folder, const std::string &name);
 
 signals:
     // A later start asked this instance to restore and raise its window.
-    void activationRequested();
+    void activationRequested(const ActivationToken &token);
 
 private:
-    void listen();
-    bool askRunningInstanceToActivate() const;
+    enum class Outcome { First, Later, Unanswered, Unusable };
+    Outcome claimIn(const std::filesystem::path &folder, const ActivationToken &token);
+    void readRequest(QLocalSocket *socket);
 
-    QString m_name;
-    std::unique_ptr<QLockFile> m_lock;
+    std::string m_name;
+    std::filesystem::path m_folder;
+    InstanceLock m_lock;
+    FileDescriptor m_listener;
     QLocalServer *m_server = nullptr;
 };

@@ -1,10 +1,7 @@
 #include "CSetbridgeApp.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
-    CSetbridgeApp app(QApplication::arguments());
+    CSetbridgeApp app(argc, argv);
     return app.InitInstance();
 }

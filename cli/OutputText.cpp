@@ -82,21 +82,6 @@ std::string validUtf8(std::string_view bytes)
     return result;
 }
 
-std::string fromLatin1(std::string_view bytes)
-{
-    std::string result;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            result += c;
-        } else {
-            result += static_cast<char>(0xC0 | (byte >> 6));
-            result += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return result;
-}
-
 std::string forTerminal(std::string_view text)
 {
     std::string result;

@@ -10,9 +10,6 @@ namespace OutputText {
 // `bytes` as UTF-8: valid sequences stay, every other byte becomes U+FFFD.
 std::string validUtf8(std::string_view bytes);
 
-// Single-byte text read as Latin-1, as UTF-8 (how a page shows the raw characters of an edit).
-std::string fromLatin1(std::string_view bytes);
-
 // For a terminal line: valid UTF-8 with control characters written as \xNN.
 std::string forTerminal(std::string_view text);
 

@@ -5,7 +5,6 @@
 #include "IpFields.h"
 #include "IpRecords.h"
 #include "IssueFields.h"
-#include "OutputText.h"
 #include "ParamFields.h"
 #include "Strings.h"
 
@@ -53,7 +52,7 @@ Page parameterPage(const SettingsImage &image)
         const std::size_t offset = ImageLayout::kParamRecord + ParamRecord::fieldOf(group).position;
         page.fields.push_back(radioField(ParamFields::captionsOf(group), values.choice(group), {{offset, 1}}));
         if (group == Group::AutoForwardStandby) {
-            Field adjustment = labelledField(ParamFields::kAdjustment, OutputText::fromLatin1(values.adjustment),
+            Field adjustment = labelledField(ParamFields::kAdjustment, Cp932::ToShown(values.adjustment),
                                              {{ImageLayout::kParamRecord + ParamRecord::kAdjustmentSign, 3}});
             adjustment.unit = ParamFields::kAdjustmentUnit;
             page.fields.push_back(std::move(adjustment));
@@ -79,7 +78,7 @@ Page finePage(const SettingsImage &image)
     Page page{tabTitle(Str::kTabFine), {}};
     for (std::size_t row = 0; row < FineFields::kCount; ++row) {
         const FineField &field = FineFields::kRows[row];
-        page.fields.push_back({withoutMnemonic(field.label), OutputText::validUtf8(texts[row].value),
+        page.fields.push_back({withoutMnemonic(field.label), Cp932::ToShown(texts[row].value),
                                texts[row].direction, std::string(field.unit), fineSources(field.positions)});
     }
     return page;
@@ -103,7 +102,7 @@ std::vector<ImageSpan> octetSources(std::size_t record)
 std::string clientIdShown(const SettingsImage &image, int inputType)
 {
     const std::string field = IpRecords::ReadClientIdField(image);
-    return Cp932::ToUtf8(ClientIdText::ShownFromField(field, inputType != 0));
+    return Cp932::ToShown(ClientIdText::ShownFromField(field, inputType != 0));
 }
 
 Page ipPage(const SettingsImage &image)

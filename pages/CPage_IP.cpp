@@ -2,6 +2,7 @@
 
 #include "ImageLayout.h"
 #include "IpRecords.h"
+#include "PageText.h"
 #include "ui_CPage_IP.h"
 
 #include <QRegularExpressionValidator>
@@ -11,7 +12,7 @@
 namespace {
 
 // Text the client-ID box accepts while it holds ASCII text: characters that code page 932 can
-// write, at most 16 bytes of them.
+// write (or that show a byte of the image), at most 16 bytes of them as CP932 counts.
 class AsciiClientIdValidator : public QValidator
 {
 public:
@@ -19,7 +20,7 @@ public:
 
     State validate(QString &input, int &) const override
     {
-        const auto bytes = Cp932::FromUtf8(input.toStdString());
+        const auto bytes = Cp932::FromShown(input.toStdString());
         const bool fits = bytes && bytes->size() <= ClientIdText::kAsciiBoxBytes;
         return fits ? Acceptable : Invalid;
     }
@@ -79,17 +80,19 @@ CPage_IP::~CPage_IP() = default;
 void CPage_IP::LoadFromImage(const SettingsImage &image)
 {
     m_nSocket = IpRecords::ReadChoice(image, IpRecords::kSocketFlag);
-    m_strSocketPort = QString::fromStdString(IpRecords::ReadPortText(image));
+    m_strSocketPort = PageText::shown(IpRecords::ReadPortText(image));
     m_nDhcp = IpRecords::ReadChoice(image, IpRecords::kDhcpFlag);
     m_nInputType = IpRecords::ReadChoice(image, ImageLayout::kInputTypeByte);
 
     const bool hex = m_nInputType != 0;
     const std::string field = IpRecords::ReadClientIdField(image);
-    m_strClientId = QString::fromStdString(Cp932::ToUtf8(ClientIdText::ShownFromField(field, hex)));
+    m_strClientId = PageText::shown(ClientIdText::ShownFromField(field, hex));
     m_loadedClientId = ClientIdText::Loaded{field, m_strClientId.toStdString(), hex};
     setTextMode(hex);
 
     showState();
+    m_keptPort = KeptText(image.slice(IpRecords::kPortDigits, IpRecords::kPortWidth),
+                          PageText::bytes(m_ui->edit_1262->text()));
     m_ui->ip_1256->setValue(IpRecords::ReadOctets(image, ImageLayout::kIpRecord));
     m_ui->ip_1259->setValue(IpRecords::ReadOctets(image, ImageLayout::kGatewayRecord));
     m_ui->ip_1258->setValue(IpRecords::ReadOctets(image, ImageLayout::kSubnetRecord));
@@ -103,7 +106,8 @@ void CPage_IP::StoreToImage(SettingsImage &image)
     IpRecords::WriteOctets(image, ImageLayout::kGatewayRecord, m_ui->ip_1259->value());
     IpRecords::WriteOctets(image, ImageLayout::kSubnetRecord, m_ui->ip_1258->value());
     IpRecords::WriteChoice(image, IpRecords::kSocketFlag, m_nSocket);
-    IpRecords::WritePortText(image, m_strSocketPort.toStdString());
+    const std::string port = PageText::bytes(m_strSocketPort);
+    IpRecords::WritePortText(image, m_keptPort.bytesFor(port).value_or(port));
     IpRecords::WriteChoice(image, IpRecords::kDhcpFlag, m_nDhcp);
     IpRecords::WriteChoice(image, ImageLayout::kInputTypeByte, m_nInputType);
     const bool hex = m_nInputType != 0;
@@ -141,9 +145,9 @@ void CPage_IP::applyEnabling()
 void CPage_IP::onPortTextChanged()
 {
     QLineEdit *port = m_ui->edit_1262;
-    const auto replacement = IpRecords::PortBoxReplacement(port->text().toStdString(), port->hasFocus());
+    const auto replacement = IpRecords::PortBoxReplacement(PageText::bytes(port->text()), port->hasFocus());
     if (replacement)
-        port->setText(QString::fromStdString(*replacement));
+        port->setText(PageText::shown(*replacement));
 }
 
 // The box's limit follows the input type; text already longer than the limit stays whole.
@@ -166,9 +170,9 @@ void CPage_IP::onInputTypeClicked(bool hexClicked)
     collectControls();
     if (hexClicked == ClientIdTextMode::HoldsHex())
         return;
-    const std::string box = Cp932::FromUtf8Lossy(m_ui->edit_1265->text().toStdString());
+    const std::string box = PageText::bytes(m_ui->edit_1265->text());
     const std::string converted = hexClicked ? ClientIdText::HexFromAsciiBox(box) : ClientIdText::AsciiFromHexBox(box);
-    m_strClientId = QString::fromStdString(Cp932::ToUtf8(converted));
+    m_strClientId = PageText::shown(converted);
     showState();
     setTextMode(hexClicked);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClientIdText.h"
+#include "KeptText.h"
 #include "SettingsPage.h"
 
 #include <QString>
@@ -52,4 +53,5 @@ private:
 
     // The client ID as the last LoadFromImage found it; an unedited box stores it unchanged.
     std::optional<ClientIdText::Loaded> m_loadedClientId;
+    KeptText m_keptPort;  // the port digits as the last LoadFromImage found them
 };

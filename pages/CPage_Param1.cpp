@@ -1,5 +1,6 @@
 #include "CPage_Param1.h"
 
+#include "PageText.h"
 #include "ui_CPage_Param1.h"
 
 #include <QButtonGroup>
@@ -10,17 +11,6 @@
 using ParamRecord::Group;
 
 namespace {
-
-// The adjustment text travels as the image's single-byte characters.
-std::string toBytes(const QString &text)
-{
-    return text.toLatin1().toStdString();
-}
-
-QString fromBytes(const std::string &bytes)
-{
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // Shows no button of `group` checked (an exclusive group refuses to uncheck its last button).
 void clearSelection(QButtonGroup *group)
@@ -96,12 +86,15 @@ void CPage_Param1::LoadFromImage(const SettingsImage &image)
     m_values = ParamRecord::decode(image);
     applyEnablingRule();
     showValues();
+    m_keptAdjustment = KeptText(ParamRecord::adjustmentBytes(image), PageText::bytes(m_ui->edit_1242->text()));
 }
 
 void CPage_Param1::StoreToImage(SettingsImage &image)
 {
     takeValuesFromControls();
     ParamRecord::encode(m_values, image);
+    if (const auto kept = m_keptAdjustment.bytesFor(m_values.adjustment))
+        ParamRecord::putAdjustmentBytes(image, *kept);
 }
 
 void CPage_Param1::showValues()
@@ -115,7 +108,7 @@ void CPage_Param1::showValues()
             clearSelection(buttonGroup(group));
     }
     // A new text runs the edit filter, which emits dataCheck().
-    m_ui->edit_1242->setText(fromBytes(m_values.adjustment));
+    m_ui->edit_1242->setText(PageText::shown(m_values.adjustment));
 }
 
 void CPage_Param1::takeValuesFromControls()
@@ -125,7 +118,7 @@ void CPage_Param1::takeValuesFromControls()
         if (checked >= 0)
             m_values.choices[i] = checked;
     }
-    m_values.adjustment = toBytes(m_ui->edit_1242->text());
+    m_values.adjustment = PageText::bytes(m_ui->edit_1242->text());
 }
 
 void CPage_Param1::applyEnablingRule()
@@ -149,12 +142,12 @@ void CPage_Param1::onAdjustmentTextChanged(const QString &text)
 {
     QLineEdit *edit = m_ui->edit_1242;
     // Replacing the text changes it again: this handler then runs nested on the new text.
-    if (const auto replacement = ParamRecord::filterAdjustment(toBytes(text), edit->hasFocus()))
-        edit->setText(fromBytes(*replacement));
+    if (const auto replacement = ParamRecord::filterAdjustment(PageText::bytes(text), edit->hasFocus()))
+        edit->setText(PageText::shown(*replacement));
     emit dataCheck();
 }
 
 void CPage_Param1::onSpinStepped(int position)
 {
-    m_ui->edit_1242->setText(fromBytes(ParamRecord::spinStepText(position)));
+    m_ui->edit_1242->setText(PageText::shown(ParamRecord::spinStepText(position)));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeptText.h"
 #include "ParamRecord.h"
 #include "SettingsPage.h"
 
@@ -44,4 +45,5 @@ private:
     std::unique_ptr<Ui::CPage_Param1> m_ui;
     std::array<QButtonGroup *, ParamRecord::kGroupCount> m_groups{};
     ParamRecord::Values m_values;
+    KeptText m_keptAdjustment;  // positions 15-17 as the last distribution found them
 };

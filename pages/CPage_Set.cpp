@@ -2,6 +2,7 @@
 
 #include "DecimalText.h"
 #include "FineFieldFilter.h"
+#include "PageText.h"
 #include "SpinControl.h"
 #include "ui_CPage_Set.h"
 
@@ -18,11 +19,6 @@ Control *controlNamed(QWidget *page, const char *kind, int id)
     auto *control = page->findChild<Control *>(QStringLiteral("%1_%2").arg(kind).arg(id));
     Q_ASSERT(control);
     return control;
-}
-
-QString qText(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 bool isListNotification(QEvent::Type type)
@@ -94,10 +90,10 @@ void CPage_Set::filterEdit(const Row &row)
 {
     const FineField &field = *row.field;
     const QString text = row.edit->text();
-    const auto replacement = FilterFineText(text.toStdString(), row.edit->hasFocus(),
+    const auto replacement = FilterFineText(PageText::bytes(text), row.edit->hasFocus(),
                                             field.longestText, field.upperText, field.lowerText);
     if (replacement) {
-        const QString replaced = QString::fromStdString(*replacement);
+        const QString replaced = PageText::shown(*replacement);
         if (replaced != text)
             row.edit->setText(replaced);
     }
@@ -119,7 +115,7 @@ FineTexts CPage_Set::takeTexts() const
         const Row &row = m_rows[index];
         if (row.direction)
             texts[index].direction = row.direction->currentText().toStdString();
-        texts[index].value = row.edit->text().toStdString();
+        texts[index].value = PageText::bytes(row.edit->text());
     }
     return texts;
 }
@@ -129,17 +125,25 @@ void CPage_Set::showTexts(const FineTexts &texts)
     for (std::size_t index = 0; index < m_rows.size(); ++index) {
         const Row &row = m_rows[index];
         if (row.direction)
-            row.direction->setCurrentIndex(row.direction->findText(qText(texts[index].direction)));
-        row.edit->setText(qText(texts[index].value));
+            row.direction->setCurrentIndex(row.direction->findText(QString::fromStdString(texts[index].direction)));
+        row.edit->setText(PageText::shown(texts[index].value));
     }
 }
 
 void CPage_Set::LoadFromImage(const SettingsImage &image)
 {
     showTexts(FineRecord::Decode(image));
+    const FineTexts shown = takeTexts();
+    for (std::size_t row = 0; row < m_rows.size(); ++row)
+        m_kept[row] = KeptText(FineRecord::ValueBytes(image, row), shown[row].value);
 }
 
 void CPage_Set::StoreToImage(SettingsImage &image)
 {
-    FineRecord::Encode(takeTexts(), image);
+    const FineTexts texts = takeTexts();
+    FineRecord::Encode(texts, image);
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        if (const auto kept = m_kept[row].bytesFor(texts[row].value))
+            FineRecord::PutValueBytes(image, row, *kept);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "FineFields.h"
 #include "FineRecord.h"
+#include "KeptText.h"
 #include "SettingsPage.h"
 
 #include <array>
@@ -52,4 +53,5 @@ private:
 
     std::unique_ptr<Ui::CPage_Set> m_ui;
     std::array<Row, FineFields::kCount> m_rows{};
+    std::array<KeptText, FineFields::kCount> m_kept{};  // each value as the last distribution found it
 };

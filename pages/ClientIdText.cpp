@@ -1,8 +1,5 @@
 #include "ClientIdText.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <iconv.h>
 
 namespace ClientIdText {
 namespace {
@@ -111,100 +108,10 @@ std::string FieldToStore(const std::optional<Loaded> &loaded, std::string_view b
 {
     if (loaded && loaded->hex == hex && loaded->shownUtf8 == boxUtf8 && loaded->field.size() == kFieldWidth)
         return loaded->field;
-    return FieldFromBox(Cp932::FromUtf8Lossy(boxUtf8), hex);
+    return FieldFromBox(Cp932::FromShownLossy(boxUtf8), hex);
 }
 
 }  // namespace ClientIdText
-
-namespace Cp932 {
-namespace {
-
-constexpr const char *kCodePage = "CP932";
-constexpr const char *kUtf8 = "UTF-8";
-
-// One iconv conversion descriptor, closed on scope exit.
-class Converter
-{
-public:
-    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
-    ~Converter()
-    {
-        if (isOpen())
-            iconv_close(m_cd);
-    }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
-
-    bool isOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts `input`; at each character it can't convert, `skip` tells how many input bytes to
-    // drop and `replacement` is written instead. With no replacement, returns nothing instead.
-    template <typename Skip>
-    std::optional<std::string> convert(std::string_view input, const std::optional<std::string> &replacement,
-                                       Skip skip) const
-    {
-        if (!isOpen())
-            return std::nullopt;
-        std::string in(input);
-        std::string out;
-        char *inPtr = in.data();
-        std::size_t inLeft = in.size();
-        char buffer[256];
-        while (inLeft > 0) {
-            char *outPtr = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const std::size_t result = iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
-            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-            if (result != static_cast<std::size_t>(-1) || errno == E2BIG)
-                continue;
-            if (!replacement)
-                return std::nullopt;
-            const std::size_t skipped = std::min(inLeft, skip(static_cast<unsigned char>(*inPtr)));
-            inPtr += skipped;
-            inLeft -= skipped;
-            out += *replacement;
-        }
-        return out;
-    }
-
-private:
-    iconv_t m_cd;
-};
-
-std::size_t utf8SequenceLength(unsigned char lead)
-{
-    if (lead >= 0xF0)
-        return 4;
-    if (lead >= 0xE0)
-        return 3;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
-}
-
-std::size_t oneByte(unsigned char)
-{
-    return 1;
-}
-
-}  // namespace
-
-std::optional<std::string> FromUtf8(std::string_view utf8)
-{
-    return Converter(kCodePage, kUtf8).convert(utf8, std::nullopt, utf8SequenceLength);
-}
-
-std::string FromUtf8Lossy(std::string_view utf8)
-{
-    return Converter(kCodePage, kUtf8).convert(utf8, std::string("?"), utf8SequenceLength).value_or("");
-}
-
-std::string ToUtf8(std::string_view cp932)
-{
-    return Converter(kUtf8, kCodePage).convert(cp932, std::string("\xEF\xBF\xBD"), oneByte).value_or("");
-}
-
-}  // namespace Cp932
 
 namespace ClientIdTextMode {
 namespace {

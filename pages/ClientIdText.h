@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Cp932.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -8,7 +10,7 @@
 // The DHCP client ID as the page shows it and as the image holds it. The image holds 32 hex
 // digits, two per byte of the ID, filled with 'F'. The box shows either those digits (HEX) or the
 // ID's own bytes as code-page-932 text (ASCII). Everything here works on CP932 bytes; Cp932 turns
-// them into the UTF-8 the widgets use and back.
+// them into the UTF-8 the widgets use (ToShown) and back (FromShown).
 namespace ClientIdText {
 
 inline constexpr std::size_t kFieldWidth = 32;      // hex digits in the image
@@ -46,22 +48,10 @@ struct Loaded
 // What to store for the box text (UTF-8): when the box still shows the loaded text in the loaded
 // mode, the loaded field byte for byte (the ASCII view drops spaces and the HEX view changes case,
 // so re-encoding an unedited box could change the image); otherwise FieldFromBox of the text's
-// CP932 bytes.
+// bytes (Cp932::FromShownLossy).
 std::string FieldToStore(const std::optional<Loaded> &loaded, std::string_view boxUtf8, bool hex);
 
 }  // namespace ClientIdText
-
-// Code page 932 (Shift-JIS with the Windows extensions) <-> UTF-8, through iconv.
-namespace Cp932 {
-
-// Nothing when some character has no CP932 form.
-std::optional<std::string> FromUtf8(std::string_view utf8);
-// As FromUtf8, with '?' for each character that has no CP932 form.
-std::string FromUtf8Lossy(std::string_view utf8);
-// Bytes that form no CP932 character become U+FFFD.
-std::string ToUtf8(std::string_view cp932);
-
-}  // namespace Cp932
 
 // Whether the client-ID box holds HEX text. One flag for the whole program: it follows the text in
 // the box, while the page's input type follows the radio buttons.

@@ -66,17 +66,10 @@ double decimalExponent(std::string_view number)
     return exponent + shift;
 }
 
-}  // namespace
-
-double leadingDecimal(std::string_view text)
+// Where the unsigned decimal number that starts at `start` ends (digits, an optional point and
+// fraction, an optional exponent); `start` itself when no digit stands there.
+std::size_t numberEnd(std::string_view text, std::size_t start)
 {
-    std::size_t i = skipBlanks(text);
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    const std::size_t start = i;
     const std::size_t wholeEnd = skipDigits(text, start);
     std::size_t end = wholeEnd;
     bool anyDigit = wholeEnd > start;
@@ -85,9 +78,37 @@ double leadingDecimal(std::string_view text)
         anyDigit = anyDigit || fractionEnd > end + 1;
         end = fractionEnd;
     }
-    if (!anyDigit)
+    return anyDigit ? exponentEnd(text, end) : start;
+}
+
+// Index after the blanks and the optional sign; `negative` tells the sign.
+std::size_t skipBlanksAndSign(std::string_view text, bool &negative)
+{
+    std::size_t i = skipBlanks(text);
+    negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    return i;
+}
+
+}  // namespace
+
+bool startsWithNumber(std::string_view text)
+{
+    bool negative = false;
+    const std::size_t start = skipBlanksAndSign(text, negative);
+    return numberEnd(text, start) > start;
+}
+
+double leadingDecimal(std::string_view text)
+{
+    bool negative = false;
+    const std::size_t start = skipBlanksAndSign(text, negative);
+    const std::size_t end = numberEnd(text, start);
+    if (end == start)
         return 0.0;
-    end = exponentEnd(text, end);
 
     double magnitude = 0.0;
     const auto result = std::from_chars(text.data() + start, text.data() + end, magnitude,
@@ -103,12 +124,8 @@ double leadingDecimal(std::string_view text)
 
 long leadingInteger(std::string_view text)
 {
-    std::size_t i = skipBlanks(text);
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = skipBlanksAndSign(text, negative);
     constexpr long kMax = std::numeric_limits<long>::max();
     constexpr long kMin = std::numeric_limits<long>::min();
     long value = 0;

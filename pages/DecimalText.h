@@ -12,6 +12,9 @@ namespace DecimalText {
 // 0 when no number starts the text. Hexadecimal, "inf" and "nan" are not numbers here.
 double leadingDecimal(std::string_view text);
 
+// True when a decimal number, as leadingDecimal reads it, starts `text`.
+bool startsWithNumber(std::string_view text);
+
 // The whole number at the start of `text` (leading blanks, optional sign, digits), saturated to
 // the range of long; 0 when no number starts the text.
 long leadingInteger(std::string_view text);

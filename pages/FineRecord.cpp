@@ -125,6 +125,33 @@ FineTexts Decode(const SettingsImage &image)
     return texts;
 }
 
+namespace {
+
+// Positions of a row's value bytes: a sign that no direction list owns, then the digits.
+std::size_t firstValuePosition(const FineField &field)
+{
+    return field.positions.sign && !field.direction ? *field.positions.sign : field.positions.firstDigit;
+}
+
+}  // namespace
+
+std::string ValueBytes(const SettingsImage &image, std::size_t row)
+{
+    const FineField &field = FineFields::kRows.at(row);
+    std::string bytes;
+    for (std::size_t p = firstValuePosition(field); p <= field.positions.lastDigit; ++p)
+        bytes += recordAt(image, p);
+    return bytes;
+}
+
+void PutValueBytes(SettingsImage &image, std::size_t row, std::string_view bytes)
+{
+    const FineField &field = FineFields::kRows.at(row);
+    const std::size_t first = firstValuePosition(field);
+    for (std::size_t p = first; p <= field.positions.lastDigit; ++p)
+        recordAt(image, p) = bytes.at(p - first);
+}
+
 void Encode(const FineTexts &texts, SettingsImage &image)
 {
     for (std::size_t row = 0; row < FineFields::kCount; ++row) {

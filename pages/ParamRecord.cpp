@@ -83,6 +83,17 @@ void encode(const Values &values, SettingsImage &image)
     image[offsetOf(kAdjustmentTenths)] = adjustment[2];
 }
 
+std::string adjustmentBytes(const SettingsImage &image)
+{
+    return std::string(image.slice(offsetOf(kAdjustmentSign), 3));
+}
+
+void putAdjustmentBytes(SettingsImage &image, std::string_view bytes)
+{
+    for (std::size_t i = 0; i < 3; ++i)
+        image[offsetOf(kAdjustmentSign + i)] = bytes.at(i);
+}
+
 std::array<char, 3> encodeAdjustment(std::string_view text)
 {
     constexpr long kLargestStored = 99;  // 9.9 mm: one whole digit, one tenth

@@ -81,6 +81,10 @@ Values decode(const SettingsImage &image);
 // Writes the owned positions (14-17, 28, 32, 33, 35, 36, 39-42, 46) and no other byte.
 void encode(const Values &values, SettingsImage &image);
 
+// Positions 15-17 as they stand, and three characters put back there unchanged.
+std::string adjustmentBytes(const SettingsImage &image);
+void putAdjustmentBytes(SettingsImage &image, std::string_view bytes);
+
 // The three characters (sign, whole, tenths) that the adjustment text is stored as: its leading
 // number rounded to tenths, halves away from zero; magnitudes from 10 on are stored as 9.9, the
 // largest the field holds.

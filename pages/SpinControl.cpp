@@ -1,5 +1,8 @@
 #include "SpinControl.h"
 
+#include "DecimalText.h"
+#include "PageText.h"
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -8,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 SpinControl::SpinControl(QWidget *parent)
@@ -59,11 +61,11 @@ void SpinControl::syncFromBuddy()
 {
     if (!m_buddy || m_scale <= 0)
         return;
-    const std::string text = m_buddy->text().toStdString();
-    const char *begin = text.c_str();
-    char *end = nullptr;
-    const double value = std::strtod(begin, &end);
-    if (end == begin || !std::isfinite(value))
+    const std::string text = PageText::bytes(m_buddy->text());
+    if (!DecimalText::startsWithNumber(text))
+        return;
+    const double value = DecimalText::leadingDecimal(text);
+    if (!std::isfinite(value))
         return;
     const double scaled = value / m_scale;
     if (scaled < m_lower || scaled > m_upper)

@@ -2,6 +2,7 @@
 
 #include "Spooler.h"
 #include "Strings.h"
+#include "VisibleText.h"
 #include "ui_CPrinterSelectDlg.h"
 
 #include <QHeaderView>
@@ -76,10 +77,9 @@ void CPrinterSelectDlg::fillList()
 {
     QTreeWidget *list = m_ui->list_1069;
     list->clear();
-    for (const PrinterList::Row &row : m_list.rows()) {
-        list->addTopLevelItem(new QTreeWidgetItem(
-            list, {QString::fromStdString(row.name), QString::fromStdString(row.connection)}));
-    }
+    const auto shown = [](const std::string &text) { return QString::fromStdString(VisibleText::Escaped(text)); };
+    for (const PrinterList::Row &row : m_list.rows())
+        list->addTopLevelItem(new QTreeWidgetItem(list, {shown(row.name), shown(row.connection)}));
 }
 
 void CPrinterSelectDlg::selectRow(std::optional<int> row)

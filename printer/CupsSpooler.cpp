@@ -204,12 +204,25 @@ std::string resolutionText(PngEncoder::DotsPerInch resolution)
     return std::to_string(resolution.x) + "x" + std::to_string(resolution.y) + "dpi";
 }
 
-// What the image job asks of CUPS's image filters: print the picture as it is.
+// What the image job asks of CUPS's image filters (imagetoraster, imagetopdf): print the picture
+// as it is, its pixel (0, 0) on the page's top-left device pixel at one device pixel per picture
+// pixel. Left alone, they turn a wide picture to landscape and centre it on the page. Portrait
+// and the top-left position keep it upright and in the corner; "ppi" at the printer's resolution
+// prints it unscaled (print-scaling=none would too, but makes the filters centre it whatever
+// the position). Without a known resolution only the scaling can be refused.
 void addImageOptions(JobOptions &options, PngEncoder::DotsPerInch resolution)
 {
-    options.add("print-scaling", "none");
-    if (resolution.isKnown())
+    options.add("orientation-requested", "3");  // portrait
+    options.add("position", "top-left");
+    if (resolution.isKnown()) {
         options.add("printer-resolution", resolutionText(resolution));
+        const std::string ppi = resolution.x == resolution.y
+                                    ? std::to_string(resolution.x)
+                                    : std::to_string(resolution.x) + "x" + std::to_string(resolution.y);
+        options.add("ppi", ppi);
+    } else {
+        options.add("print-scaling", "none");
+    }
 }
 
 }  // namespace

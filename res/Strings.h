@@ -38,6 +38,9 @@ inline constexpr char kFactoryShown[] = "工場出荷設定値を表示しまし
 inline constexpr char kAskSendBeforeExit[] = "Setbridge を終了する前に、設定値をプリンタへ送信しますか？";
 inline constexpr char kAskSaveBeforeExit[] = "Setbridge を終了する前に、設定ファイルへ保存しますか？";
 inline constexpr char kAutoSettingsFileName[] = "setting";
+// %s is the file's path.
+inline constexpr char kAutoSettingsNotStored[] =
+    "設定値を保存できませんでした。\n次のファイルに書き込めません。\n\n%s";
 
 // Settings files.
 inline constexpr char kAskDiscardChanges[] =

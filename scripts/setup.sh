@@ -10,8 +10,9 @@ PACKAGES=(
   fonts-ipafont-gothic
   libcups2-dev cups-daemon cups-client cups cups-bsd
   libqrencode-dev zbar-tools
+  libxcb1-dev
   xvfb xauth x11-utils imagemagick xdotool jwm
-  python3
+  python3 locales cups-filters
   dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
 )
 
@@ -25,6 +26,22 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get -o DPkg::Lock::Timeout=300 update -qq
   $SUDO apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The GUI tests run again under a comma-decimal and a Japanese locale.
+LOCALES=(de_DE.UTF-8 ja_JP.UTF-8)
+missing_locales=()
+for l in "${LOCALES[@]}"; do
+  locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || missing_locales+=("$l")
+done
+if [ ${#missing_locales[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  echo "setup: generating the locales ${missing_locales[*]}"
+  for l in "${missing_locales[@]}"; do
+    line="$l UTF-8"
+    grep -qx "$line" /etc/locale.gen 2>/dev/null || echo "$line" | $SUDO tee -a /etc/locale.gen >/dev/null
+  done
+  $SUDO locale-gen >/dev/null
 fi
 
 preset="${1:-debug}"

@@ -9,14 +9,16 @@ std::filesystem::path path(const std::filesystem::path &folder)
     return folder / "setting";
 }
 
-SettingsImage read(const std::filesystem::path &folder)
+SettingsImage read(const SettingsLocation &location)
 {
-    return SettingsFile::read(path(folder)).value_or(SettingsImage::factory());
+    return SettingsFile::read(location.readPath()).value_or(SettingsImage::factory());
 }
 
-bool write(const std::filesystem::path &folder, const SettingsImage &image)
+WriteOutcome write(const SettingsLocation &location, const SettingsImage &image)
 {
-    return SettingsFile::write(path(folder), image) == SettingsFile::WriteResult::Written;
+    WriteOutcome outcome{path(location.prepareWriteFolder()), false};
+    outcome.written = SettingsFile::write(outcome.file, image) == SettingsFile::WriteResult::Written;
+    return outcome;
 }
 
 }  // namespace AutoSettings

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SettingsImage.h"
+#include "SettingsLocation.h"
 
 #include <filesystem>
 
@@ -9,12 +10,19 @@ namespace AutoSettings {
 
 std::filesystem::path path(const std::filesystem::path &folder);
 
-// The image in `folder`/setting, or the factory image when the file is missing, unreadable or
-// not a settings file (a wrong header, or fewer than 260 image bytes).
-SettingsImage read(const std::filesystem::path &folder);
+// The image in the file start-up reads, or the factory image when that file is missing,
+// unreadable or not a settings file (a wrong header, or fewer than 260 image bytes).
+SettingsImage read(const SettingsLocation &location);
 
-// Writes header and image without truncating a longer file. Failures are not reported to the
-// user; the result only tells the caller.
-bool write(const std::filesystem::path &folder, const SettingsImage &image);
+struct WriteOutcome
+{
+    std::filesystem::path file;  // the file written, or the one that could not be
+    bool written = false;
+};
+
+// Writes header and image where the location says "setting" goes now, keeping any bytes of the
+// old file beyond the 282nd; the user's folder is made when it is missing. Whether the file
+// could be written is the caller's to tell the user.
+WriteOutcome write(const SettingsLocation &location, const SettingsImage &image);
 
 }  // namespace AutoSettings

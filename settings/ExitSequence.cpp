@@ -5,6 +5,8 @@
 #include "Strings.h"
 #include "UserPrompts.h"
 
+#include <QFile>
+
 namespace SettingsCommands {
 
 namespace {
@@ -42,13 +44,18 @@ bool offerSave(CommandHost &host)
     }
 }
 
+}  // namespace
+
 void WriteAutoSettings(CommandHost &host)
 {
     host.CollectImage();
-    AutoSettings::write(host.dataFolder(), host.images().current);  // a failure is not reported
+    const AutoSettings::WriteOutcome outcome = AutoSettings::write(host.settingsLocation(), host.images().current);
+    if (outcome.written)
+        return;
+    const QString file = QFile::decodeName(QByteArray::fromStdString(outcome.file.native()));
+    const QString text = QString::fromUtf8(Str::kAutoSettingsNotStored).replace(QStringLiteral("%s"), file);
+    host.prompts().message(host.window(), text, UserPrompts::Icon::Warning, UserPrompts::Buttons::Ok);
 }
-
-}  // namespace
 
 void OnFactorySettings(CommandHost &host)
 {

@@ -16,4 +16,8 @@ bool OnExit(CommandHost &host);
 // save the edits to a settings file, and "setting" keeps them, before the process ends.
 void EndWithoutPrinter(CommandHost &host, int exitCode);
 
+// Collects the pages and writes the current image to "setting"; when the file can't be written,
+// a warning names it and says the settings were not stored.
+void WriteAutoSettings(CommandHost &host);
+
 }  // namespace SettingsCommands

@@ -1,9 +1,13 @@
 #include "SettingsFile.h"
 
+#include "FileDescriptor.h"
+#include "FolderHandle.h"
+
+#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <fstream>
-#include <system_error>
+#include <random>
+#include <string>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,45 +24,66 @@ std::optional<SettingsImage> parse(std::string_view bytes)
     return SettingsImage(image);
 }
 
+namespace {
+
+// Reads from `fd` until `limit` bytes or the end; nothing on a read error.
+std::optional<std::string> readUpTo(int fd, std::size_t limit)
+{
+    std::string bytes;
+    std::array<char, 4096> buffer{};
+    while (bytes.size() < limit) {
+        const ssize_t count = ::read(fd, buffer.data(), std::min(buffer.size(), limit - bytes.size()));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            break;
+        bytes.append(buffer.data(), static_cast<std::size_t>(count));
+    }
+    return bytes;
+}
+
+// Opens `name` in `folder` for reading without blocking on a fifo; only a regular file is kept.
+FileDescriptor openRegular(const FolderHandle &folder, const char *name, int extraFlags)
+{
+    FileDescriptor file(::openat(folder.fd(), name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | extraFlags));
+    struct stat info {};
+    if (file.isOpen() && (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))) {
+        file.reset();
+        errno = EINVAL;
+    }
+    return file;
+}
+
+}  // namespace
+
 std::optional<SettingsImage> read(const std::filesystem::path &path)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    const FolderHandle folder(path.parent_path());
+    if (!folder.isOpen() || path.filename().empty())
         return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const FileDescriptor file = openRegular(folder, path.filename().c_str(), 0);
+    if (!file.isOpen())
         return std::nullopt;
-    std::array<char, kFileSize> buffer{};
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    const auto count = static_cast<std::size_t>(in.gcount());
-    return parse(std::string_view(buffer.data(), count));
+    const std::optional<std::string> bytes = readUpTo(file.get(), kFileSize);
+    return bytes ? parse(*bytes) : std::nullopt;
 }
 
 namespace {
 
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    // Closes now and tells whether the close succeeded (a late write error shows up here).
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
+constexpr int kMaxTemporaryNames = 100;
+constexpr std::size_t kNameKept = 64;  // of the target's name, in the new file's name
 
-private:
-    int m_fd;
-};
+bool isPermissionError(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+WriteResult openFailure(int error)
+{
+    return isPermissionError(error) ? WriteResult::AccessDenied : WriteResult::OpenFailed;
+}
 
 bool writeAll(int fd, std::string_view bytes)
 {
@@ -73,22 +98,119 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+// What stands at the target now, seen without following a link.
+struct OldFile
+{
+    FileDescriptor file;  // open on a regular file: its tail, owner and permissions carry over
+    struct stat info {};
+};
+
+// Copies what `from` holds beyond the 282nd byte to the end of `to`.
+bool copyTail(int from, int to)
+{
+    if (::lseek(from, static_cast<off_t>(kFileSize), SEEK_SET) < 0)
+        return false;
+    std::array<char, 65536> buffer{};
+    for (;;) {
+        const ssize_t count = ::read(from, buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return count == 0;
+        if (!writeAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(count))))
+            return false;
+    }
+}
+
+// Fills `old` from the target; a failure result when the target may not be replaced.
+std::optional<WriteResult> inspectTarget(const FolderHandle &folder, const char *name, OldFile &old)
+{
+    if (::fstatat(folder.fd(), name, &old.info, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? std::nullopt : std::optional(openFailure(errno));
+    if (S_ISLNK(old.info.st_mode))
+        return std::nullopt;  // the link itself is replaced; what it points to stays untouched
+    if (!S_ISREG(old.info.st_mode))
+        return WriteResult::OpenFailed;
+    // A file the user may not write stays, although the folder would allow replacing it.
+    if (::faccessat(folder.fd(), name, W_OK, AT_EACCESS) != 0)
+        return openFailure(errno);
+    // Its tail is read from the file itself, never through a link put there meanwhile.
+    old.file = openRegular(folder, name, O_NOFOLLOW);
+    if (!old.file.isOpen() || ::fstat(old.file.get(), &old.info) != 0)
+        return openFailure(errno);
+    return std::nullopt;
+}
+
+// A new file beside the target, created by this call alone.
+struct NewFile
+{
+    FileDescriptor fd;
+    std::string name;
+};
+
+NewFile createBeside(const FolderHandle &folder, const std::string &target, mode_t mode)
+{
+    std::random_device random;
+    NewFile file;
+    for (int attempt = 0; attempt < kMaxTemporaryNames; ++attempt) {
+        file.name = "." + target.substr(0, kNameKept) + "." + std::to_string(random()) + ".new";
+        file.fd = FileDescriptor(
+            ::openat(folder.fd(), file.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        if (file.fd.isOpen() || errno != EEXIST)
+            break;
+    }
+    return file;
+}
+
+// The old file's owner and permission bits (no set-id bits) go to the new one where allowed.
+void takeOverOwnerAndMode(int fd, const OldFile &old)
+{
+    struct stat info {};
+    if (!old.file.isOpen() || ::fstat(fd, &info) != 0)
+        return;
+    if (info.st_uid != old.info.st_uid || info.st_gid != old.info.st_gid) {
+        if (::fchown(fd, old.info.st_uid, old.info.st_gid) != 0)
+            ::fchown(fd, static_cast<uid_t>(-1), old.info.st_gid);  // the group at least, if it may
+    }
+    ::fchmod(fd, old.info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO));
+}
+
+bool fillAndSync(int fd, const SettingsImage &image, const OldFile &old)
+{
+    return writeAll(fd, kHeader) && writeAll(fd, std::string_view(image.data(), image.size()))
+        && (!old.file.isOpen() || copyTail(old.file.get(), fd)) && ::fsync(fd) == 0;
+}
+
 }  // namespace
 
 WriteResult write(const std::filesystem::path &path, const SettingsImage &image)
 {
-    FileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-    if (file.get() < 0)
-        return (errno == EACCES || errno == EPERM) ? WriteResult::AccessDenied : WriteResult::OpenFailed;
-
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+    const std::string name = path.filename().native();
+    if (name.empty() || name == "." || name == "..")
         return WriteResult::OpenFailed;
+    const FolderHandle folder(path.parent_path());
+    if (!folder.isOpen())
+        return openFailure(folder.error());
 
-    const bool written = writeAll(file.get(), kHeader)
-        && writeAll(file.get(), std::string_view(image.data(), image.size()));
-    const bool closed = file.close();
-    return written && closed ? WriteResult::Written : WriteResult::WriteFailed;
+    OldFile old;
+    if (const std::optional<WriteResult> refused = inspectTarget(folder, name.c_str(), old))
+        return *refused;
+
+    // Made for the owner alone, then given the old file's owner and permissions; a new file
+    // takes the usual ones.
+    NewFile file = createBeside(folder, name, old.file.isOpen() ? S_IRUSR | S_IWUSR : 0666);
+    if (!file.fd.isOpen())
+        return openFailure(errno);
+    takeOverOwnerAndMode(file.fd.get(), old);
+
+    const bool complete = fillAndSync(file.fd.get(), image, old) && file.fd.close();
+    if (!complete || ::renameat(folder.fd(), file.name.c_str(), folder.fd(), name.c_str()) != 0) {
+        const int error = errno;
+        ::unlinkat(folder.fd(), file.name.c_str(), 0);
+        return complete && isPermissionError(error) ? WriteResult::AccessDenied : WriteResult::WriteFailed;
+    }
+    folder.sync();
+    return WriteResult::Written;
 }
 
 }  // namespace SettingsFile

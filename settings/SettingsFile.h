@@ -26,13 +26,16 @@ std::optional<SettingsImage> read(const std::filesystem::path &path);
 
 enum class WriteResult {
     Written,
-    AccessDenied,  // the file could not be opened: permission refused
-    OpenFailed,    // the file could not be opened for another reason
-    WriteFailed,   // opened, but the bytes did not all reach the file
+    AccessDenied,  // permission refused: the file, or its folder, is not this user's to write
+    OpenFailed,    // nothing could be started for another reason (no such folder, not a file)
+    WriteFailed,   // the bytes did not all reach the disk; the old file stands as it was
 };
 
-// Writes header and image from the start of `path`, creating it when missing. An existing file
-// is not truncated, so any bytes beyond the 282nd stay where they are.
+// Replaces `path` with header and image as a whole: a new file in the same folder takes the
+// bytes, any bytes of the old file beyond the 282nd, and the old file's owner and permissions,
+// goes to the disk, and is then renamed over the old one. A crash or a failure at any point
+// leaves the old file whole; a failure leaves no new file behind. A symbolic link at `path` is
+// replaced, never followed. A target that is no regular file (a directory, a device) is refused.
 WriteResult write(const std::filesystem::path &path, const SettingsImage &image);
 
 }  // namespace SettingsFile

@@ -12,10 +12,10 @@ namespace SettingsFileCommands {
 
 namespace {
 
-// Both dialogs start in the data folder every time; nothing of the last choice is kept.
+// Both dialogs start where "setting" is written, every time; nothing of the last choice is kept.
 QString dialogFolder(const CommandHost &host)
 {
-    return QFile::decodeName(QByteArray::fromStdString(host.dataFolder().native()));
+    return QFile::decodeName(QByteArray::fromStdString(host.settingsLocation().prepareWriteFolder().native()));
 }
 
 std::filesystem::path toPath(const QString &chosen)

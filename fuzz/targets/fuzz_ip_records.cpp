@@ -54,7 +54,7 @@ Shown load(const SettingsImage &image)
     shown.inputType = IpRecords::ReadChoice(image, ImageLayout::kInputTypeByte);
     const bool hex = shown.inputType != 0;
     const std::string field = IpRecords::ReadClientIdField(image);
-    shown.clientId = {field, Cp932::ToUtf8(ClientIdText::ShownFromField(field, hex)), hex};
+    shown.clientId = {field, Cp932::ToShown(ClientIdText::ShownFromField(field, hex)), hex};
     return shown;
 }
 

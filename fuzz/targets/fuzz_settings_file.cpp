@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(read == parsed.value_or(SettingsImage::factory()), "\"setting\" read differs from the parse");
 
     // Writing it back keeps everything beyond the 282nd byte and reads back the same image.
-    require(AutoSettings::write(folder(), read), "\"setting\" could not be written");
+    require(AutoSettings::write(folder(), read).written, "\"setting\" could not be written");
     const std::string written = readFile(AutoSettings::path(folder()));
     require(written.size() == std::max(bytes.size(), SettingsFile::kFileSize), "the write changed the file's length");
     if (bytes.size() > SettingsFile::kFileSize)

@@ -29,13 +29,19 @@ private slots:
         QTest::newRow("other switches") << QStringList{program, "/p", "/pt", "/dde", "/Unregister"} << S::Normal;
         QTest::newRow("dash inside the path") << QStringList{QStringLiteral("/opt/x-RegServer/sbq740")} << S::Normal;
         QTest::newRow("bare mark") << QStringList{program, "/"} << S::Normal;
+        // Options of the toolkit are text like any other.
+        QTest::newRow("/RegServer -reverse") << QStringList{program, "/RegServer", "-reverse"} << S::Normal;
+        QTest::newRow("-platform then /RegServer") << QStringList{program, "-platform", "x", "/RegServer"} << S::Register;
     }
 
     void parse()
     {
         QFETCH(QStringList, arguments);
         QFETCH(CommandLine::Start, expected);
-        QCOMPARE(CommandLine::parse(arguments), expected);
+        std::vector<std::string> raw;
+        for (const QString &argument : std::as_const(arguments))
+            raw.push_back(argument.toStdString());
+        QCOMPARE(CommandLine::parse(raw), expected);
     }
 };
 

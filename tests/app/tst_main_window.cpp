@@ -14,7 +14,11 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextDocument>
+#include <QWheelEvent>
 #include <QTest>
 
 #include <fstream>
@@ -210,6 +214,71 @@ private slots:
         window.runCommand(ResId::kCmdShowIpTab);
         QCOMPARE(window.tabs()->currentIndex(), 2);
         QVERIFY(window.tabs()->tabBar()->hasFocus());
+    }
+
+    // Only the tab control's own keys, while it has the focus, clicks and the tab commands change
+    // the page: Ctrl+Tab and its kin and the wheel over the tabs do nothing.
+    void nothingElseSwitchesTabs_data()
+    {
+        QTest::addColumn<bool>("onTabBar");  // else the focus is in a page's edit
+        QTest::addColumn<int>("key");        // 0: the wheel over the tabs
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("tab");        // shown afterwards, starting from tab 1
+        const int ctrl = Qt::ControlModifier;
+        const int ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+        for (const bool onTabBar : {false, true}) {
+            const char *where = onTabBar ? "tab bar" : "edit";
+            QTest::addRow("%s: Ctrl+Tab", where) << onTabBar << int(Qt::Key_Tab) << ctrl << 1;
+            QTest::addRow("%s: Ctrl+Shift+Tab", where) << onTabBar << int(Qt::Key_Backtab) << ctrlShift << 1;
+            QTest::addRow("%s: wheel", where) << onTabBar << 0 << 0 << 1;
+        }
+        QTest::newRow("edit: Ctrl+PageDown") << false << int(Qt::Key_PageDown) << ctrl << 1;
+        QTest::newRow("tab bar: Right") << true << int(Qt::Key_Right) << 0 << 2;
+        QTest::newRow("tab bar: Left") << true << int(Qt::Key_Left) << 0 << 0;
+    }
+    void nothingElseSwitchesTabs()
+    {
+        QFETCH(bool, onTabBar);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, tab);
+        CSetbridgeDlg &window = open();
+        window.SelectTab(1);
+        QTabBar *bar = window.tabs()->tabBar();
+        QWidget *target = onTabBar ? static_cast<QWidget *>(bar) : editOn(1);
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+        if (key == 0) {
+            for (const int delta : {-120, 120, 120}) {
+                const QPointF at = bar->tabRect(1).center();
+                QWheelEvent wheel(at, bar->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                                  Qt::NoScrollPhase, false);
+                QApplication::sendEvent(bar, &wheel);
+            }
+        } else {
+            QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        }
+        QCOMPARE(window.tabs()->currentIndex(), tab);
+    }
+
+    // The panes show the spooler's texts as plain text, reordering characters as escapes, and
+    // give the whole text again as their tooltips.
+    void statusBarShowsSpoolerTextsPlainly()
+    {
+        m_spooler.setPrinters({});
+        m_spooler.addPrinter("<u>Q</u>-\u202Egnp.exe", "socket://127.0.0.1:9100/?name=" + std::string(60, 'x'));
+        CSetbridgeDlg &window = open();
+        const QStringList expected{QString::fromUtf8("プリンタ名： <u>Q</u>-\\u202Egnp.exe"),
+                                   QString::fromUtf8("接続先： socket://127.0.0.1:9100/?name=") + QString(60, 'x')};
+        const QList<QLabel *> panes = window.findChild<QStatusBar *>()->findChildren<QLabel *>();
+        QCOMPARE(panes.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(panes[i]->text(), expected[i]);
+            QCOMPARE(panes[i]->textFormat(), Qt::PlainText);
+            QTextDocument tip;
+            tip.setHtml(panes[i]->toolTip());
+            QCOMPARE(tip.toPlainText(), expected[i]);
+        }
     }
 
     void showFirstTabLeavesFocus()

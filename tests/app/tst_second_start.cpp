@@ -4,16 +4,25 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 
 namespace {
 constexpr int kRacersEndWithinMs = 30000;
-}
+constexpr int kWindowOpensWithinMs = 15000;
+constexpr uid_t kNobody = 65534;
+
+// What an earlier run, a power loss or another user left where the lock goes.
+enum class Leftover { EmptyLock, OtherHostsLock, DeadProcessLock, OtherUsersLockWithoutRuntimeFolder };
+}  // namespace
+
+Q_DECLARE_METATYPE(Leftover)
 
 // The real program, started more than once: a later start hands over to the first and ends; a
 // copy under another file name is another program and runs beside it.
@@ -24,7 +33,16 @@ class TestSecondStart : public QObject
 private:
     PrivateCups m_cups;
     QTemporaryDir m_dir;
+    QTemporaryDir m_runtime;  // the session's runtime folder the programs are given
+    QTemporaryDir m_temp;     // and their temporary folder
     QList<QProcess *> m_running;
+    bool m_withRuntimeFolder = true;
+
+    QString lockFile(const QString &folder, const QString &programName) const
+    {
+        return QDir(folder).filePath(QStringLiteral("%1-%2.lock").arg(programName).arg(::geteuid()));
+    }
+    QString ownTempFolder() const { return QDir(m_temp.path()).filePath(QStringLiteral("sbq740-%1").arg(::geteuid())); }
 
     // A copy of the program under `name`, in a folder of its own (so its "setting" is its own).
     QString copyOfProgram(const QString &name)
@@ -37,31 +55,44 @@ private:
         return path;
     }
 
-    QProcess *start(const QString &program)
+    QProcess *start(const QString &program, const QStringList &arguments = {})
     {
         auto *process = new QProcess(this);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("CUPS_SERVER"), m_cups.server());
+        environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
+        if (m_withRuntimeFolder)
+            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        else
+            environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         process->setProcessEnvironment(environment);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(program, {});
+        process->start(program, arguments);
         m_running.append(process);
         return process;
     }
 
-    // The first instance listens once its window is about to open.
-    static bool listening(const QString &programName)
+    // The first instance listens on its activation socket from the start.
+    bool listening(const QString &programName) const
     {
+        const QString folder = m_withRuntimeFolder ? m_runtime.path() : ownTempFolder();
         QLocalSocket socket;
-        socket.connectToServer(QStringLiteral("%1-%2").arg(programName).arg(::getuid()));
+        socket.connectToServer(QDir(folder).filePath(QStringLiteral("%1-%2.socket").arg(programName).arg(::geteuid())));
         return socket.waitForConnected(100);
     }
 
 private slots:
     void initTestCase()
     {
+        QVERIFY(m_runtime.isValid() && m_temp.isValid());
+        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY2(m_cups.start(), qPrintable(m_cups.error()));
+    }
+
+    void init()
+    {
+        m_withRuntimeFolder = true;
     }
 
     void cleanup()
@@ -139,21 +170,94 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(listening(name), 15000);
     }
 
+    void leftoverLockOpensTheWindow_data()
+    {
+        QTest::addColumn<Leftover>("leftover");
+        QTest::newRow("empty lock file") << Leftover::EmptyLock;
+        QTest::newRow("lock naming another host") << Leftover::OtherHostsLock;
+        QTest::newRow("lock of a dead process") << Leftover::DeadProcessLock;
+        QTest::newRow("another user's lock, no runtime folder") << Leftover::OtherUsersLockWithoutRuntimeFolder;
+    }
+
+    // A lock file of any content, or another user's, never keeps the window from opening.
+    void leftoverLockOpensTheWindow()
+    {
+        QFETCH(Leftover, leftover);
+        const QString name = QStringLiteral("sbq740-left-%1-%2").arg(::getpid()).arg(int(leftover));
+        const QString program = copyOfProgram(name);
+        QByteArray content;
+        QString lock = lockFile(m_runtime.path(), name);
+        switch (leftover) {
+        case Leftover::EmptyLock:
+            break;
+        case Leftover::OtherHostsLock:
+            content = "4242\nsbq740\nanother-host.example\n";
+            break;
+        case Leftover::DeadProcessLock:
+            content = "999999\nsbq740\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+            break;
+        case Leftover::OtherUsersLockWithoutRuntimeFolder:
+            if (::geteuid() != 0)
+                QSKIP("only root can leave another user's file");
+            m_withRuntimeFolder = false;
+            QDir().mkpath(ownTempFolder());
+            lock = lockFile(ownTempFolder(), name);
+            break;
+        }
+        QFile file(lock);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        if (leftover == Leftover::OtherUsersLockWithoutRuntimeFolder)
+            QCOMPARE(::chown(QFile::encodeName(lock).constData(), kNobody, kNobody), 0);
+
+        QProcess *process = start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(listening(name) || process->state() == QProcess::NotRunning, kWindowOpensWithinMs);
+        QCOMPARE(process->state(), QProcess::Running);
+    }
+
+    // Without any display, the registration and component-server switches still end quietly.
     void registrationSwitchesEndAtOnce_data()
     {
         QTest::addColumn<QString>("argument");
         QTest::newRow("/RegServer") << QStringLiteral("/RegServer");
         QTest::newRow("-unregserver") << QStringLiteral("-unregserver");
         QTest::newRow("-Embedding") << QStringLiteral("-Embedding");
+        QTest::newRow("/Automation") << QStringLiteral("/Automation");
     }
 
     void registrationSwitchesEndAtOnce()
     {
         QFETCH(QString, argument);
         QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(SBQ_PROGRAM), {argument});
         QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(process.readAllStandardError(), QByteArray());
+    }
+
+    void toolkitOptionsHaveNoEffect_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("-platform x") << QStringList{"-platform", "x"};
+        QTest::newRow("/RegServer -reverse") << QStringList{"/RegServer", "-reverse"};
+    }
+
+    // Options Qt would act on are plain text: the program starts normally and opens its window.
+    void toolkitOptionsHaveNoEffect()
+    {
+        QFETCH(QStringList, arguments);
+        const QString name = QStringLiteral("sbq740-opts-%1-%2").arg(::getpid())
+                                 .arg(QString::fromLatin1(QTest::currentDataTag()).remove(QRegularExpression("[^A-Za-z]")));
+        QProcess *process = start(copyOfProgram(name), arguments);
+        QTRY_VERIFY_WITH_TIMEOUT(listening(name) || process->state() == QProcess::NotRunning, kWindowOpensWithinMs);
+        QCOMPARE(process->state(), QProcess::Running);
     }
 };
 

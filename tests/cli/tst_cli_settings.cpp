@@ -162,11 +162,11 @@ private slots:
         QCOMPARE(OutputText::jsonString(bytes), json);
     }
 
-    // The adjustment's raw characters are shown as the page's edit shows them: single bytes.
-    void adjustmentBytesAreShownAsSingleBytes()
+    // The adjustment's raw characters are shown as the page's edit shows them: CP932 text.
+    void adjustmentBytesAreShownAsThePageShowsThem()
     {
         const QMap<QString, QString> texts = shownTexts(factoryWith({{15, "\xB5" "1" "\x1b"}}));
-        QCOMPARE(texts.value("パラメータ設定/正転待機位置微調(T)"), QString::fromUtf8("µ1.\x1b mm"));
+        QCOMPARE(texts.value("パラメータ設定/正転待機位置微調(T)"), QString::fromUtf8("ｵ1.\x1b mm"));
     }
 };
 

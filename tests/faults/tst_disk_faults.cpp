@@ -16,6 +16,7 @@
 
 #include <sys/stat.h>
 
+#include <iterator>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -146,13 +147,14 @@ bool TestDiskFaults::make(Kind kind, const fs::path &path, const std::string &by
 void TestDiskFaults::exitEndsWhenSettingCannotBeWritten_data()
 {
     QTest::addColumn<Kind>("kind");
+    // For root, read-only means immutable.
     QTest::newRow("folder read-only") << Kind::ReadOnlyFolder;
     QTest::newRow("setting a read-only file") << Kind::ReadOnlyFile;
     QTest::newRow("setting a directory") << Kind::Directory;
     QTest::newRow("setting a fifo") << Kind::Fifo;
 }
 
-// Nothing is reported; the window ends all the same and what stood there stays.
+// A warning names the file; the window ends all the same and what stood there stays.
 void TestDiskFaults::exitEndsWhenSettingCannotBeWritten()
 {
     QFETCH(Kind, kind);
@@ -170,8 +172,14 @@ void TestDiskFaults::exitEndsWhenSettingCannotBeWritten()
 
     QVERIFY(clock.elapsed() < kNoHangMs);
     QVERIFY(m_window->isEnded());
-    QCOMPARE(messages(), (QStringList{text(Str::kAskSendBeforeExit), text(Str::kAskSaveBeforeExit)}));
+    const QString notStored = text(Str::kAutoSettingsNotStored).replace(QStringLiteral("%s"), qpath(setting()));
+    QCOMPARE(messages(), (QStringList{text(Str::kAskSendBeforeExit), text(Str::kAskSaveBeforeExit), notStored}));
+    QCOMPARE(m_prompts.shown().last().icon, Icon::Warning);
+    QCOMPARE(m_prompts.shown().last().buttons, UserPrompts::Buttons::Ok);
     m_refusal.reset();
+    // No new file was left beside it.
+    const auto entries = std::distance(fs::directory_iterator(folder()), fs::directory_iterator());
+    QCOMPARE(entries, kind == Kind::ReadOnlyFolder ? 0 : 1);
     switch (kind) {
     case Kind::ReadOnlyFolder:
         QVERIFY(!fs::exists(setting()));

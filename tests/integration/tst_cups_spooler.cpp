@@ -2,7 +2,10 @@
 #include "CupsSpooler.h"
 #include "PrivateCups.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -37,6 +40,27 @@ QStringList jobNames(const char *queue)
     return names;
 }
 
+// A picture wider than tall, as the test label is, white with an L-shaped mark in its top-left
+// corner and one dot in its bottom-right corner: rotated, moved or scaled, it would not come out
+// pixel for pixel.
+RgbImage markedPicture(int width, int height)
+{
+    RgbImage picture{width, height, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool dark = (y < 3 && x < 10) || (x < 3 && y < 7) || (x == width - 1 && y == height - 1);
+            picture.pixels.append(3, dark ? '\0' : '\xff');
+        }
+    }
+    return picture;
+}
+
+bool isDark(const RgbImage &picture, int x, int y)
+{
+    return x < picture.width && y < picture.height
+           && picture.pixels[picture.rowBytes() * std::size_t(y) + std::size_t(x) * RgbImage::kBytesPerPixel] == '\0';
+}
+
 }  // namespace
 
 class TestCupsSpooler : public QObject
@@ -54,6 +78,8 @@ private slots:
     void unreachableSchedulerListsNothing();
     void silentSchedulerIsGivenUpOnInTime();
     void silentConfiguredSchedulerIsGivenUpOnInTime();
+    void pictureLandsOnTheOriginThroughARasterDriver_data();
+    void pictureLandsOnTheOriginThroughARasterDriver();
 
 private:
     PrivateCups m_cups;
@@ -189,6 +215,54 @@ void TestCupsSpooler::silentConfiguredSchedulerIsGivenUpOnInTime()
 
     QVERIFY(!written);
     QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
+}
+
+// The test print through a driver built on CUPS's image filters: imagetoraster renders the PNG
+// into CUPS raster at the queue's resolution, and the simulated printer lays the raster out on
+// its page. The picture must stand on the page's top-left device pixels, upright, one device
+// pixel per picture pixel, and nothing else be inked.
+void TestCupsSpooler::pictureLandsOnTheOriginThroughARasterDriver_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::newRow("203 dpi") << 203;
+    QTest::newRow("300 dpi") << 300;
+}
+
+void TestCupsSpooler::pictureLandsOnTheOriginThroughARasterDriver()
+{
+    QFETCH(int, dpi);
+    const QString queue = QStringLiteral("Raster_%1").arg(dpi);
+    QVERIFY(m_cups.addQueue(queue));
+    const QString ppd = qEnvironmentVariable("SBQ_SOURCE_DIR") + QStringLiteral("/tools/ppd/QAV-Quillotron-740Q2-raster.ppd");
+    m_cups.run("lpadmin", {"-p", queue, "-P", ppd, "-o", QStringLiteral("Resolution=%1dpi").arg(dpi)});
+    QVERIFY2(m_cups.error().isEmpty(), qPrintable(m_cups.error()));
+
+    const QDir jobs(m_cups.jobsFolder());
+    const QStringList pagesBefore = jobs.entryList({QStringLiteral("job-*-page1.pgm")}, QDir::Files, QDir::Name);
+    const RgbImage picture = markedPicture(120, 48);
+    CupsSpooler spooler;
+    QVERIFY(spooler.printImage(queue.toStdString(), "testprint", picture));
+
+    QStringList pages;
+    for (QDeadlineTimer deadline(20s); pages.size() <= pagesBefore.size() && !deadline.hasExpired(); QTest::qWait(50))
+        pages = jobs.entryList({QStringLiteral("job-*-page1.pgm")}, QDir::Files, QDir::Name);
+    QCOMPARE(pages.size(), pagesBefore.size() + 1);
+    const QImage page(jobs.filePath(pages.last()));
+    QVERIFY(!page.isNull());
+    QCOMPARE(page.size(), QSize(qRound(6.5 * dpi), 4 * dpi));  // the PPD's label, 6.5 x 4 in, upright
+    QString firstWrong;
+    for (int y = 0; y < page.height() && firstWrong.isEmpty(); ++y) {
+        const uchar *row = page.constScanLine(y);
+        for (int x = 0; x < page.width() && firstWrong.isEmpty(); ++x) {
+            if ((row[x] < 128) != isDark(picture, x, y))
+                firstWrong = QStringLiteral("device pixel (%1, %2)").arg(x).arg(y);
+        }
+    }
+    QVERIFY2(firstWrong.isEmpty(), qPrintable(firstWrong));
+
+    QFile log(m_cups.folder() + QStringLiteral("/sim/log.txt"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().contains(QStringLiteral("at %1x%1 dpi, 8-bit SW, ink (0,0)-(119,47), ink at the origin").arg(dpi).toUtf8()));
 }
 
 QTEST_GUILESS_MAIN(TestCupsSpooler)

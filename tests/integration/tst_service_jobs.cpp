@@ -208,7 +208,11 @@ void TestServiceJobs::testPrintDeliversTheLabel()
 
     const JobEntry job = lastJob(queue);
     QCOMPARE(job.name, QStringLiteral("testprint"));
-    QCOMPARE(jobAttribute(job.id, "print-scaling"), QStringLiteral("none"));
+    // CUPS's image filters are asked for the picture upright, from the top-left corner, at the
+    // printer's resolution (tst_cups_spooler prints through them).
+    QCOMPARE(jobAttribute(job.id, "orientation-requested"), QStringLiteral("portrait"));
+    QCOMPARE(jobAttribute(job.id, "position"), QStringLiteral("top-left"));
+    QCOMPARE(jobAttribute(job.id, "ppi"), QStringLiteral("300"));
     QCOMPARE(jobAttribute(job.id, "printer-resolution"), QStringLiteral("300dpi"));
 
     QTest::qWait(200);

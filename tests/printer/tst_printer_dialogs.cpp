@@ -39,6 +39,7 @@ class TestPrinterDialogs : public QObject
 private slots:
     void selectionListShowsSortedRowsAndPreselects();
     void doubleClickOnARowChoosesIt();
+    void listShowsReorderingCharactersAsEscapes();
     void keysConfirmAndCancel_data();
     void keysConfirmAndCancel();
     void onlyPrinterOnAFileEndsTheProgramOnOk();
@@ -102,6 +103,28 @@ void TestPrinterDialogs::doubleClickOnARowChoosesIt()
     QCOMPARE(dialog.runModal(), CPrinterSelectDlg::Outcome::Ok);
     QCOMPARE(dialog.m_strPrinterName, std::string("b"));
     QCOMPARE(dialog.m_strConnection, std::string("socket://b"));
+}
+
+void TestPrinterDialogs::listShowsReorderingCharactersAsEscapes()
+{
+    FakeSpooler spooler;
+    spooler.addPrinter("bidi-\u202Egnp.exe", "socket://\u2066a\u2069");
+    spooler.addPrinter("bidi-exe.png", "socket://b");
+    ScriptedPrompts prompts;
+    CPrinterSelectDlg dialog(spooler, prompts);
+    dialog.m_bStarted = 1;
+
+    QStringList rows;
+    whenShown(dialog, [&] {
+        QTreeWidget *list = listOf(dialog);
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            rows << list->topLevelItem(i)->text(0) + "|" + list->topLevelItem(i)->text(1);
+        list->setCurrentItem(list->topLevelItem(1));
+        dialog.findChild<QPushButton *>("button_1")->click();
+    });
+    QCOMPARE(dialog.runModal(), CPrinterSelectDlg::Outcome::Ok);
+    QCOMPARE(rows, (QStringList{"bidi-exe.png|socket://b", "bidi-\\u202Egnp.exe|socket://\\u2066a\\u2069"}));
+    QCOMPARE(dialog.m_strPrinterName, std::string("bidi-\u202Egnp.exe"));  // the spooler's name, unchanged
 }
 
 void TestPrinterDialogs::keysConfirmAndCancel_data()

@@ -41,7 +41,7 @@ public:
     UserPrompts &prompts() override { return m_prompts; }
     Spooler &spooler() override { return m_spooler; }
     QWidget *window() override { return nullptr; }
-    std::filesystem::path dataFolder() const override { return m_dataFolder; }
+    SettingsLocation settingsLocation() const override { return m_location; }
 
     // What the test sets up.
     std::function<void(SettingsImage &)> collect;           // the pages' StoreToImage
@@ -49,7 +49,8 @@ public:
     std::function<int()> send;
     std::function<SaveResult()> save;
     std::function<void()> switchPrinter;
-    void setDataFolder(const std::filesystem::path &folder) { m_dataFolder = folder; }
+    void setDataFolder(const std::filesystem::path &folder) { m_location = folder; }
+    void setSettingsLocation(const SettingsLocation &location) { m_location = location; }
 
     // What the test reads back.
     ScriptedPrompts &scripted() { return m_prompts; }
@@ -69,7 +70,7 @@ private:
     SelectedPrinter m_printer;
     ScriptedPrompts m_prompts;
     FakeSpooler m_spooler;
-    std::filesystem::path m_dataFolder;
+    SettingsLocation m_location{std::filesystem::path()};
     QStringList m_calls;
     QString m_statusPrinter;
     QString m_statusConnection;

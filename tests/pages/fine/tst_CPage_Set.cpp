@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -57,6 +58,10 @@ private slots:
     void tabOrderRunsDownTheRows();
     void typingIntoFocusedEdit_data();
     void typingIntoFocusedEdit();
+    void inputMethodText_data();
+    void inputMethodText();
+    void imageBytesShownAndKept_data();
+    void imageBytesShownAndKept();
     void distributionIsNotClampedUntilTyping();
     void spinStep_data();
     void spinStep();
@@ -213,6 +218,83 @@ void TestCPageSet::typingIntoFocusedEdit()
     QCOMPARE(field->text(), shown);
     QVERIFY(dataCheck.count() >= typed.size());
     QCOMPARE(collected(std::size_t(position), std::size_t(bytes.size())), bytes.toStdString());
+}
+
+// Full-width characters arrive from an input method as one committed text each. Lengths count
+// as CP932 does (two bytes for "１"), and the number reader does not read full-width digits.
+void TestCPageSet::inputMethodText_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("committed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("bytes");
+
+    QTest::newRow("density １0") << kDensity << "１0" << "１0" << 21 << "+00";
+    QTest::newRow("feed 12.５") << kFeed << "12.５" << "12.５" << 7 << "120";
+    QTest::newRow("X ９９") << kX << "９９" << "９９" << 18 << "000";
+    QTest::newRow("ribbon -１") << kRibbon << "-１" << "-１" << 27 << "-00";
+}
+
+void TestCPageSet::inputMethodText()
+{
+    QFETCH(int, row);
+    QFETCH(QString, committed);
+    QFETCH(QString, shown);
+    QFETCH(int, position);
+    QFETCH(QString, bytes);
+
+    QLineEdit *field = edit(row);
+    field->setFocus();
+    field->selectAll();
+    QInputMethodEvent event;
+    event.setCommitString(committed);
+    QApplication::sendEvent(field, &event);
+
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(collected(std::size_t(position), std::size_t(bytes.size())), bytes.toStdString());
+}
+
+// Bytes from 0x80 up are shown as CP932 text, or as the character of the byte's own number where
+// they form none; a field the user leaves alone goes back as read, an edited one in digits.
+void TestCPageSet::imageBytesShownAndKept_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QByteArray>("read");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("typed");  // empty: not edited
+    QTest::addColumn<QByteArray>("stored");
+
+    QTest::newRow("threshold 1\\x82") << kThreshold << 33 << QByteArray("1\x82") << "1.\u0082" << ""
+                                       << QByteArray("1\x82");
+    QTest::newRow("threshold in kana") << kThresholdTransmissive << 35 << QByteArray("\xb1" "5") << "ｱ.5" << ""
+                                       << QByteArray("\xb1" "5");
+    QTest::newRow("density in double-byte digits") << kDensity << 21 << QByteArray("+\x82\x50") << "0" << ""
+                                                   << QByteArray("+\x82\x50");
+    QTest::newRow("edited threshold") << kThreshold << 33 << QByteArray("1\x82") << "1.\u0082" << "2"
+                                      << QByteArray("20");
+    QTest::newRow("single-byte junk in digits") << kThreshold << 33 << QByteArray("1x") << "1.x" << ""
+                                                << QByteArray("10");
+}
+
+void TestCPageSet::imageBytesShownAndKept()
+{
+    QFETCH(int, row);
+    QFETCH(int, position);
+    QFETCH(QByteArray, read);
+    QFETCH(QString, shown);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, stored);
+
+    m_page->LoadFromImage(factoryWith(std::size_t(position), read.toStdString()));
+    QCOMPARE(edit(row)->text(), shown);
+    if (!typed.isEmpty()) {
+        edit(row)->setFocus();
+        edit(row)->selectAll();
+        QTest::keyClicks(edit(row), typed);
+    }
+    QCOMPARE(QByteArray::fromStdString(collected(std::size_t(position), std::size_t(stored.size()))), stored);
 }
 
 void TestCPageSet::distributionIsNotClampedUntilTyping()

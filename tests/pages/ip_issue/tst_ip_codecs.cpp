@@ -160,6 +160,35 @@ private slots:
                  bytes(ClientIdText::FieldFromBox(Cp932::FromUtf8Lossy(shown), !hex)));
     }
 
+    // How the pages show the image's bytes, and the way back; lengths as CP932 counts them.
+    void shownBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("single-byte") << QByteArray("A1.\\~") << "A1.\\~";
+        QTest::newRow("double-byte and kana") << QByteArray("\x82\xa0\x82\x50\xb1") << "あ１ｱ";
+        QTest::newRow("lead byte at the end") << QByteArray("1\x82") << "1\u0082";
+        QTest::newRow("lead byte before no trail byte") << QByteArray("\x82.") << "\u0082.";
+        QTest::newRow("lead byte with its own character in CP932") << QByteArray("\xf7" "1") << "\u00f7" "1";
+        QTest::newRow("bytes that start nothing") << QByteArray("\x80\xa0\xfd\xfe\xff") << "\u0080\u00a0\u00fd\u00fe\u00ff";
+    }
+    void shownBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        const std::string utf8 = Cp932::ToShown(bytes.toStdString());
+        QCOMPARE(QString::fromStdString(utf8), shown);
+        QCOMPARE(QByteArray::fromStdString(Cp932::FromShown(utf8).value()), bytes);
+        QCOMPARE(Cp932::ShownLength(utf8), std::size_t(bytes.size()));
+    }
+
+    void shownTextWithoutBytes()
+    {
+        QVERIFY(!Cp932::FromShown("A\u0100").has_value());  // no CP932 form, no byte of its own
+        QCOMPARE(QByteArray::fromStdString(Cp932::FromShownLossy("A\xF0\x9F\x98\x80" "B")), QByteArray("A?B"));
+        QCOMPARE(QByteArray::fromStdString(Cp932::FromShownLossy("\u00a7")), QByteArray("\x81\x98"));  // § has one
+    }
+
     void cp932()
     {
         QCOMPARE(bytes(Cp932::FromUtf8("あ漾A").value()), QByteArray("\x82\xa0\xe0\x40" "A"));

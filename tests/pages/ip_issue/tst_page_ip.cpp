@@ -183,6 +183,7 @@ private slots:
         QTest::newRow("space dropped") << '0' << filled("412042") << "AB";
         QTest::newRow("pairs 0xE0 and up") << '0' << QByteArray("E0E1E2F0F1FEFFE0E1E2F0F1FEFFE0EF") << "";
         QTest::newRow("double-byte") << '0' << filled("82a08abf") << "あ漢";
+        QTest::newRow("lead byte without its trail byte") << '0' << filled("8241") << "\u0082A";
     }
     void clientIdLoaded()
     {

@@ -25,31 +25,35 @@ void TestDecimalText::leadingDecimal_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<double>("expected");
-    QTest::newRow("plain") << QByteArray("2.5") << 2.5;
-    QTest::newRow("blanks and sign") << QByteArray(" \t-1.5") << -1.5;
-    QTest::newRow("plus sign") << QByteArray("+3") << 3.0;
-    QTest::newRow("point first") << QByteArray(".5") << 0.5;
-    QTest::newRow("point last") << QByteArray("4.") << 4.0;
-    QTest::newRow("trailing junk") << QByteArray("1.3mm") << 1.3;
-    QTest::newRow("exponent") << QByteArray("1e1") << 10.0;
-    QTest::newRow("negative exponent") << QByteArray("25E-1x") << 2.5;
-    QTest::newRow("incomplete exponent") << QByteArray("3e+") << 3.0;
-    QTest::newRow("second point") << QByteArray("1.2.3") << 1.2;
-    QTest::newRow("empty") << QByteArray("") << 0.0;
-    QTest::newRow("sign only") << QByteArray("-") << 0.0;
-    QTest::newRow("point only") << QByteArray("-.") << 0.0;
-    QTest::newRow("letters") << QByteArray("abc") << 0.0;
-    QTest::newRow("blank between sign and digits") << QByteArray("- 1") << 0.0;
-    QTest::newRow("hex is not read") << QByteArray("0x10") << 0.0;
-    QTest::newRow("inf is not read") << QByteArray("inf") << 0.0;
-    QTest::newRow("nan is not read") << QByteArray("nan") << 0.0;
+    QTest::addColumn<bool>("isNumber");  // what the spin asks before it starts from the text
+    QTest::newRow("plain") << QByteArray("2.5") << 2.5 << true;
+    QTest::newRow("blanks and sign") << QByteArray(" \t-1.5") << -1.5 << true;
+    QTest::newRow("plus sign") << QByteArray("+3") << 3.0 << true;
+    QTest::newRow("point first") << QByteArray(".5") << 0.5 << true;
+    QTest::newRow("point last") << QByteArray("4.") << 4.0 << true;
+    QTest::newRow("trailing junk") << QByteArray("1.3mm") << 1.3 << true;
+    QTest::newRow("exponent") << QByteArray("1e1") << 10.0 << true;
+    QTest::newRow("negative exponent") << QByteArray("25E-1x") << 2.5 << true;
+    QTest::newRow("incomplete exponent") << QByteArray("3e+") << 3.0 << true;
+    QTest::newRow("a comma is no point") << QByteArray("49,9") << 49.0 << true;
+    QTest::newRow("second point") << QByteArray("1.2.3") << 1.2 << true;
+    QTest::newRow("empty") << QByteArray("") << 0.0 << false;
+    QTest::newRow("sign only") << QByteArray("-") << 0.0 << false;
+    QTest::newRow("point only") << QByteArray("-.") << 0.0 << false;
+    QTest::newRow("letters") << QByteArray("abc") << 0.0 << false;
+    QTest::newRow("blank between sign and digits") << QByteArray("- 1") << 0.0 << false;
+    QTest::newRow("hex is not read") << QByteArray("0x10") << 0.0 << true;
+    QTest::newRow("inf is not read") << QByteArray("inf") << 0.0 << false;
+    QTest::newRow("nan is not read") << QByteArray("nan") << 0.0 << false;
 }
 
 void TestDecimalText::leadingDecimal()
 {
     QFETCH(QByteArray, text);
     QFETCH(double, expected);
+    QFETCH(bool, isNumber);
     QCOMPARE(DecimalText::leadingDecimal(text.toStdString()), expected);
+    QCOMPARE(DecimalText::startsWithNumber(text.toStdString()), isNumber);
 }
 
 void TestDecimalText::leadingDecimalOverflow()

@@ -3,6 +3,7 @@
 #include "SpinControl.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -54,6 +55,8 @@ private slots:
     void unusualImageKeepsItsCodes();
     void typingIsFiltered_data();
     void typingIsFiltered();
+    void inputMethodText_data();
+    void inputMethodText();
     void replacementRunsFilterAgain();
     void distributionIsNotClamped();
     void spinSteps_data();
@@ -150,6 +153,9 @@ void TestPageParam1::loadShows_data()
     QTest::newRow("feed key unknown") << 28 << QByteArray("7") << 1 << "" << QByteArray("7");
     QTest::newRow("+95") << 15 << QByteArray("+95") << -1 << "9.5" << QByteArray("+95");
     QTest::newRow("not a number") << 15 << QByteArray("-ab") << -1 << "-a.b" << QByteArray("+00");
+    // Bytes from 0x80 up: CP932 text, or the byte's own character; kept while nobody edits them.
+    QTest::newRow("kana") << 15 << QByteArray("\xb1" "15") << -1 << "ｱ1.5" << QByteArray("\xb1" "15");
+    QTest::newRow("lone lead byte") << 15 << QByteArray("+1\x82") << -1 << "1.\u0082" << QByteArray("+1\x82");
 }
 
 // group -1: `checked` is the adjustment text shown.
@@ -198,8 +204,8 @@ void TestPageParam1::storeChangesOnlyOwnedBytes()
 
 void TestPageParam1::unusualImageKeepsItsCodes()
 {
-    // No group can show these codes; each is written back as read. Cut speed becomes "F" and the
-    // adjustment, not a number, "+00".
+    // No group can show these codes; each is written back as read. Cut speed becomes "F"; the
+    // adjustment, bytes from 0x80 up that no one edited, goes back as read too.
     const SettingsImage before = unusualImage();
     m_page->LoadFromImage(before);
     for (int group = 0; group < kGroupButtons.size() - 1; ++group)
@@ -209,7 +215,7 @@ void TestPageParam1::unusualImageKeepsItsCodes()
 
     SettingsImage image = before;
     m_page->StoreToImage(image);
-    const SettingsImage expected = withBytes(withBytes(before, 15, "+00"), 46, "F");
+    const SettingsImage expected = withBytes(before, 46, "F");
     for (std::size_t i = 0; i < SettingsImage::size(); ++i)
         QVERIFY2(image[i] == expected[i], qPrintable(QString("byte %1").arg(i)));
 }
@@ -238,6 +244,36 @@ void TestPageParam1::typingIsFiltered()
     focusEdit();
     edit()->selectAll();
     QTest::keyClicks(edit(), typed);
+    QCOMPARE(edit()->text(), shown);
+
+    SettingsImage image = SettingsImage::factory();
+    m_page->StoreToImage(image);
+    QCOMPARE(QByteArray(image.data() + 15, 3), stored);
+}
+
+// A full-width character from an input method is two bytes long, as CP932 counts, and no digit
+// to the number reader.
+void TestPageParam1::inputMethodText_data()
+{
+    QTest::addColumn<QString>("committed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("four bytes stay") << "１.5" << "１.5" << QByteArray("+00");
+    QTest::newRow("five bytes are too long") << "-１.5" << "5.0" << QByteArray("+50");
+}
+
+void TestPageParam1::inputMethodText()
+{
+    QFETCH(QString, committed);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, stored);
+
+    m_page->LoadFromImage(withBytes(SettingsImage::factory(), 14, "1"));
+    focusEdit();
+    edit()->selectAll();
+    QInputMethodEvent event;
+    event.setCommitString(committed);
+    QApplication::sendEvent(edit(), &event);
     QCOMPARE(edit()->text(), shown);
 
     SettingsImage image = SettingsImage::factory();
