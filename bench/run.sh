@@ -19,7 +19,7 @@ if [ ! "$BUILD/bench/bare_dialog" -nt bench/bare_dialog.cpp ]; then
 fi
 "$CXX" -O2 -std=c++20 bench/startup_watch.cpp -o "$BUILD/bench/startup_watch" -lX11
 "$CXX" -O2 -std=c++20 -Iprinter -Ires -Isettings \
-  bench/spooler_probe.cpp printer/CupsSpooler.cpp printer/CupsSession.cpp printer/ConnectionText.cpp printer/UserAccess.cpp \
+  bench/spooler_probe.cpp printer/CupsSpooler.cpp printer/CupsSession.cpp printer/CupsAttributes.cpp printer/ConnectionText.cpp printer/UserAccess.cpp \
   printer/PrinterList.cpp printer/PngEncoder.cpp -o "$BUILD/bench/spooler_probe" -lcups -lz -pthread
 
 exec python3 bench/bench.py --sbq740 "$BUILD/app/sbq740" --bare "$BUILD/bench/bare_dialog" \

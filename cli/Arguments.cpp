@@ -1,7 +1,11 @@
 #include "Arguments.h"
 
+#include "CupsServer.h"
+
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <string_view>
 
 namespace Arguments {
@@ -12,17 +16,28 @@ struct CommandRule
     Command command;
     std::string_view name;
     bool json;      // takes --json
-    bool sending;   // takes --printer; --group and --yes go with a settings file
+    bool sending;   // takes --printer, --wait and --no-wait; --group and --yes go with a settings file
+    bool servers;   // takes --server
     std::size_t files;
 };
 
 constexpr std::array<CommandRule, 5> kRules{{
-    {Command::Printers, "printers", true, false, 0},
-    {Command::Show, "show", true, false, 1},
-    {Command::Diff, "diff", false, false, 2},
-    {Command::Send, "send", false, true, 1},
-    {Command::HeadCheck, "headcheck", false, true, 0},
+    {Command::Printers, "printers", true, false, true, 0},
+    {Command::Show, "show", true, false, false, 1},
+    {Command::Diff, "diff", false, false, false, 2},
+    {Command::Send, "send", false, true, true, 1},
+    {Command::HeadCheck, "headcheck", false, true, true, 0},
 }};
+
+// "30", "2.5": a whole or decimal number of seconds, up to a day.
+std::optional<std::chrono::milliseconds> secondsNamed(std::string_view text)
+{
+    double seconds = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || !(seconds >= 0) || seconds > 86400)
+        return std::nullopt;
+    return std::chrono::milliseconds(std::llround(seconds * 1000));
+}
 
 constexpr std::array<std::pair<std::string_view, SettingsJob::Group>, 4> kGroups{{
     {"param", SettingsJob::Group::Parameter},
@@ -93,20 +108,37 @@ private:
         if (equals != std::string::npos)
             attached = argument.substr(equals + 1);
 
-        if (name == "--json" && m_rule.json && !attached) {
-            m_invocation.json = true;
-        } else if (name == "--yes" && m_rule.command == Command::Send && !attached) {
-            m_invocation.yes = true;
-        } else if (name == "--group" && m_rule.command == Command::Send) {
+        const bool send = m_rule.command == Command::Send;
+        const bool flag = (name == "--json" && m_rule.json) || (name == "--yes" && send) || (name == "--all" && send)
+            || (name == "--no-wait" && m_rule.sending);
+        if (flag && attached)
+            return "option '" + name + "' takes no value";
+        if (flag) {
+            flagOption(name);
+        } else if (name == "--group" && send) {
             return groupOption(attached);
         } else if (name == "--printer" && m_rule.sending) {
             return printerOption(attached);
-        } else if (attached && ((name == "--json" && m_rule.json) || (name == "--yes" && m_rule.command == Command::Send))) {
-            return "option '" + name + "' takes no value";
+        } else if (name == "--server" && m_rule.servers) {
+            return serverOption(attached);
+        } else if (name == "--wait" && m_rule.sending) {
+            return waitOption(attached);
         } else {
             return "unknown option '" + argument + "' for '" + std::string(m_rule.name) + "'";
         }
         return {};
+    }
+
+    void flagOption(const std::string &name)
+    {
+        if (name == "--json")
+            m_invocation.json = true;
+        else if (name == "--yes")
+            m_invocation.yes = true;
+        else if (name == "--all")
+            m_invocation.all = true;
+        else if (name == "--no-wait")
+            m_noWait = true;
     }
 
     std::optional<std::string> value(const std::optional<std::string> &attached)
@@ -141,13 +173,39 @@ private:
         return {};
     }
 
-    std::string complete() const
+    std::string serverOption(const std::optional<std::string> &attached)
+    {
+        const std::optional<std::string> server = value(attached);
+        if (!server || !CupsServer::parse(*server))
+            return "option '--server' needs a print server: HOST, HOST:PORT or the path of its socket";
+        if (std::ranges::find(m_invocation.servers, *server) == m_invocation.servers.end())
+            m_invocation.servers.push_back(*server);
+        return {};
+    }
+
+    std::string waitOption(const std::optional<std::string> &attached)
+    {
+        const std::optional<std::string> text = value(attached);
+        const std::optional<std::chrono::milliseconds> wait = text ? secondsNamed(*text) : std::nullopt;
+        if (!wait)
+            return "option '--wait' needs a number of seconds";
+        m_invocation.wait = *wait;
+        m_waitGiven = true;
+        return {};
+    }
+
+    std::string complete()
     {
         const std::string command(m_rule.name);
         if (m_rule.command == Command::Send && !m_invocation.group)
             return "'send' needs --group param|fine|ip|issue";
-        if (m_rule.sending && m_invocation.printers.empty())
-            return "'" + command + "' needs at least one --printer NAME";
+        if (m_invocation.all && !m_invocation.printers.empty())
+            return "'send' takes either --all or --printer NAME, not both";
+        if (m_rule.sending && m_invocation.printers.empty() && !m_invocation.all)
+            return "'" + command + "' needs at least one --printer NAME" + (m_rule.command == Command::Send ? " or --all" : "");
+        if (m_noWait && m_waitGiven)
+            return "'" + command + "' takes either --wait SECONDS or --no-wait, not both";
+        m_invocation.follow = !m_noWait;
         if (m_invocation.files.size() < m_rule.files)
             return "'" + command + "' needs " + (m_rule.files == 2 ? "two settings files" : "a settings file");
         if (m_invocation.files.size() > m_rule.files)
@@ -159,6 +217,8 @@ private:
     const std::vector<std::string> &m_arguments;
     std::size_t m_next = 1;
     Invocation m_invocation;
+    bool m_noWait = false;
+    bool m_waitGiven = false;
 };
 
 Invocation helpFor(std::optional<Command> topic)

@@ -2,6 +2,7 @@
 
 #include "SettingsJob.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,7 +19,11 @@ struct Invocation
     bool json = false;
     bool yes = false;
     std::optional<SettingsJob::Group> group;
-    std::vector<std::string> printers;  // in the order given, each name once
+    std::vector<std::string> printers;  // in the order given, each name once, as written
+    std::vector<std::string> servers;   // --server HOST[:PORT], in the order given, each once
+    bool all = false;                   // send --all: every usable printer of the server(s)
+    bool follow = true;                 // false with --no-wait
+    std::chrono::milliseconds wait{30000};  // --wait SECONDS: how long each job is followed
     std::vector<std::string> files;
 };
 

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "HelpText.h"
+#include "Spoolers.h"
 
 namespace {
 
@@ -28,9 +29,21 @@ int runInvocation(const Arguments::Invocation &invocation, CommandContext &conte
     return ExitCode::kUsage;
 }
 
+// Only the configured print server.
+class OneSpooler : public Spoolers
+{
+public:
+    explicit OneSpooler(Spooler &spooler) : m_spooler(spooler) {}
+    Spooler *at(const std::string &server) override { return server.empty() ? &m_spooler : nullptr; }
+
+private:
+    Spooler &m_spooler;
+};
+
 }  // namespace
 
-int runCli(const std::vector<std::string> &arguments, Spooler &spooler, std::ostream &out, std::ostream &err)
+int runCli(const std::vector<std::string> &arguments, Spoolers &spoolers, std::ostream &out, std::ostream &err,
+           std::function<bool()> interrupted)
 {
     const Arguments::Parsed parsed = Arguments::parse(arguments);
     if (!parsed.invocation) {
@@ -38,6 +51,12 @@ int runCli(const std::vector<std::string> &arguments, Spooler &spooler, std::ost
             << "Try '" << kProgramName << " --help' for more information.\n";
         return ExitCode::kUsage;
     }
-    CommandContext context{spooler, out, err};
+    CommandContext context{spoolers, out, err, std::move(interrupted)};
     return runInvocation(*parsed.invocation, context);
+}
+
+int runCli(const std::vector<std::string> &arguments, Spooler &spooler, std::ostream &out, std::ostream &err)
+{
+    OneSpooler spoolers(spooler);
+    return runCli(arguments, spoolers, out, err);
 }

@@ -1,12 +1,63 @@
 #include "CommandContext.h"
 
+#include "ExitCodes.h"
 #include "OutputText.h"
+#include "PrinterList.h"
 #include "SettingsFile.h"
+#include "Spoolers.h"
+#include "Spooler.h"
 #include "Strings.h"
 
-#include <algorithm>
-
 namespace CommandSupport {
+namespace {
+
+void printOutcome(const Delivery::Outcome &outcome, std::ostream &out)
+{
+    out << outcome.printer << ": ";
+    switch (outcome.result) {
+    case Delivery::Result::Delivered:
+        out << "delivered\n";
+        break;
+    case Delivery::Result::Accepted:
+        out << "accepted by the spooler (delivery not followed)\n";
+        break;
+    case Delivery::Result::Queued:
+        out << "queued (" << OutputText::forTerminal(outcome.reason) << ")\n";
+        break;
+    case Delivery::Result::Failed:
+        out << "failed (" << OutputText::forTerminal(outcome.reason) << ")\n";
+        break;
+    }
+    out.flush();
+}
+
+std::string printers(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " printer" : " printers");
+}
+
+void printSummary(const Delivery::Summary &summary, const Delivery::Job &job, bool follow, std::ostream &out)
+{
+    using Delivery::Result;
+    const std::size_t total = summary.outcomes.size() + summary.notStarted;
+    if (follow) {
+        out << "Delivered \"" << job.name << "\" to " << summary.count(Result::Delivered) << " of " << printers(total);
+        const std::size_t queued = summary.count(Result::Queued);
+        const std::size_t failed = summary.count(Result::Failed);
+        if (queued + failed > 0)
+            out << "; " << queued << " queued, " << failed << " failed";
+        out << ".\n";
+    } else {
+        out << "Handed \"" << job.name << "\" to the spooler for " << summary.count(Result::Accepted) << " of "
+            << printers(total) << "; delivery not followed.\n";
+    }
+    if (summary.interrupted && summary.notStarted > 0)
+        out << "Interrupted: " << printers(summary.notStarted) << " not started.\n";
+    else if (summary.interrupted)
+        out << "Interrupted.\n";
+}
+
+}  // namespace
 
 std::optional<SettingsImage> readSettings(const std::string &path, CommandContext &context)
 {
@@ -16,25 +67,64 @@ std::optional<SettingsImage> readSettings(const std::string &path, CommandContex
     return image;
 }
 
-std::size_t deliverAndReport(const std::vector<std::string> &printers, const Delivery::Job &job, CommandContext &context)
+std::vector<std::string> serversOf(const Arguments::Invocation &invocation)
 {
-    const auto progress = [&context](std::size_t index, std::size_t count, const std::string &printer) {
-        if (count > 1)
-            context.err << '[' << index + 1 << '/' << count << "] " << OutputText::forTerminal(printer) << std::endl;
-    };
-    const std::vector<Delivery::Outcome> outcomes = Delivery::deliver(context.spooler, printers, job, progress);
+    if (invocation.servers.empty())
+        return {std::string()};
+    return invocation.servers;
+}
 
-    for (const Delivery::Outcome &outcome : outcomes) {
-        context.out << OutputText::forTerminal(outcome.printer) << ": ";
-        if (outcome.delivered)
-            context.out << "sent\n";
-        else
-            context.out << "not sent: " << OutputText::forTerminal(outcome.reason) << '\n';
+std::optional<std::vector<PrinterAddress>> targetsOf(const Arguments::Invocation &invocation, CommandContext &context)
+{
+    std::vector<PrinterAddress> targets;
+    if (invocation.all) {
+        for (const std::string &server : serversOf(invocation)) {
+            Spooler *spooler = context.spoolers.at(server);
+            const PrinterList list(spooler ? spooler->printers() : std::vector<SpoolerPrinter>{});
+            for (const PrinterList::Row &row : list.rows()) {
+                if (row.connection != Str::kFileConnection)
+                    targets.push_back({row.name, server});
+            }
+        }
+        return targets;
     }
-    const auto delivered = static_cast<std::size_t>(std::ranges::count(outcomes, true, &Delivery::Outcome::delivered));
-    context.out << "Sent \"" << job.name << "\" to " << delivered << " of " << outcomes.size()
-                << (outcomes.size() == 1 ? " printer.\n" : " printers.\n");
-    return delivered;
+    for (const std::string &written : invocation.printers) {
+        PrinterAddress address = PrinterAddress::parse(written);
+        if (address.server.empty() && invocation.servers.size() > 1) {
+            context.err << "sbq740-cli: with several --server, name each printer as QUEUE@HOST: '"
+                        << OutputText::forTerminal(written) << "'\n";
+            return std::nullopt;
+        }
+        targets.push_back(std::move(address));
+    }
+    return targets;
+}
+
+Report deliverAndReport(const Arguments::Invocation &invocation, const Delivery::Job &job, CommandContext &context)
+{
+    const std::optional<std::vector<PrinterAddress>> targets = targetsOf(invocation, context);
+    if (!targets)
+        return {ExitCode::kUsage, 0};
+    const std::string defaultServer = invocation.servers.size() == 1 ? invocation.servers.front() : std::string();
+
+    Delivery::Events events;
+    events.starting = [&context](std::size_t index, std::size_t count, const std::string &printer) {
+        if (count > 1)
+            context.err << '[' << index + 1 << '/' << count << "] " << printer << std::endl;
+    };
+    events.ended = [&context](const Delivery::Outcome &outcome) { printOutcome(outcome, context.out); };
+    events.interrupted = context.interrupted;
+    const Delivery::Options options{invocation.follow, invocation.wait};
+    const Delivery::Summary summary =
+        Delivery::deliver(context.spoolers, defaultServer, *targets, job, options, events);
+
+    printSummary(summary, job, invocation.follow, context.out);
+    const Delivery::Result wanted = invocation.follow ? Delivery::Result::Delivered : Delivery::Result::Accepted;
+    const std::size_t reached = summary.count(wanted);
+    if (summary.interrupted)
+        return {ExitCode::kInterrupted, reached};
+    const bool all = reached == summary.outcomes.size() && !summary.outcomes.empty();
+    return {all ? ExitCode::kOk : ExitCode::kNotAll, reached};
 }
 
 }  // namespace CommandSupport

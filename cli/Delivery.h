@@ -1,17 +1,20 @@
 #pragma once
 
+#include "PrinterAddress.h"
 #include "Spooler.h"
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+class Spoolers;
+
 // One raw job handed to several printers in turn, each with the checks the window program makes
-// before it writes to its selected printer: the printer must be one the printer selection lists
-// (the supported driver, open to this user), and its connection must not be "FILE:".
+// before it writes to its selected printer (the printer must be one the printer selection lists,
+// and not connected to "FILE:"), then followed until the spooler says what became of it.
 namespace Delivery {
 
 struct Job
@@ -20,21 +23,52 @@ struct Job
     std::string bytes;  // handed over unchanged
 };
 
-struct Outcome
-{
-    std::string printer;
-    bool delivered = false;
-    std::string reason;  // why not, when not delivered
+enum class Result {
+    Delivered,  // the spooler reports the job completed
+    Accepted,   // the spooler took the job, and it was not followed further
+    Queued,     // still waiting when following it ended
+    Failed,     // refused, aborted or canceled
 };
 
-// Called before each printer is addressed: its index from 0, the number of printers, its name.
-using Progress = std::function<void(std::size_t index, std::size_t count, const std::string &printer)>;
+struct Outcome
+{
+    std::string printer;  // as printed: the printer's name in a form the command line takes back
+    Result result = Result::Failed;
+    std::string reason;   // why it is queued or failed
+};
+
+struct Options
+{
+    bool follow = true;                             // false: the spooler's acceptance is the end
+    std::chrono::milliseconds wait{30000};          // how long each job is followed
+    std::chrono::milliseconds pollInterval{100};    // how often the spooler is asked
+};
+
+struct Events
+{
+    // Before a printer is addressed: its index from 0, the number of printers, its name.
+    std::function<void(std::size_t index, std::size_t count, const std::string &printer)> starting;
+    // A printer's job has ended, one way or another.
+    std::function<void(const Outcome &)> ended;
+    // True once the user asked to stop: no new job is started.
+    std::function<bool()> interrupted;
+};
+
+struct Summary
+{
+    std::vector<Outcome> outcomes;  // in the order the jobs ended
+    std::size_t notStarted = 0;     // printers never addressed because of the interruption
+    bool interrupted = false;
+
+    std::size_t count(Result result) const;
+};
 
 // Why `printer` must not get a job, given the spooler's printers; nothing when it may.
 std::optional<std::string> refusal(const std::string &printer, const std::vector<SpoolerPrinter> &known);
 
-// Sends `job` to each of `printers` in the order given; one outcome per printer.
-std::vector<Outcome> deliver(Spooler &spooler, const std::vector<std::string> &printers, const Job &job,
-                             const Progress &progress = {});
+// Sends `job` to each of `printers` in the order given. A printer without a server of its own is
+// on `defaultServer` ("": the configured one).
+Summary deliver(Spoolers &spoolers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
+                const Job &job, const Options &options, const Events &events);
 
 }  // namespace Delivery

@@ -3,10 +3,11 @@
 // What sbq740-cli's exit code tells a script.
 namespace ExitCode {
 
-inline constexpr int kOk = 0;                // done; files equal; every printer got its job
-inline constexpr int kNotAll = 1;            // files differ; a printer did not get its job; no usable printer
+inline constexpr int kOk = 0;                // done; files equal; every job was delivered
+inline constexpr int kNotAll = 1;            // files differ; a job was not delivered; no usable printer
 inline constexpr int kNotASettingsFile = 2;  // a file is missing, unreadable or not a settings file
 inline constexpr int kRefused = 3;           // the settings were refused; no printer was addressed
 inline constexpr int kUsage = 64;            // the command line was wrong
+inline constexpr int kInterrupted = 130;     // stopped by Ctrl-C before every printer was addressed
 
 }  // namespace ExitCode

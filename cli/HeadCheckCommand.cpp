@@ -11,10 +11,10 @@ namespace Commands {
 int headCheck(const Arguments::Invocation &invocation, CommandContext &context)
 {
     const Delivery::Job job{Str::kHeadCheckJobName, HeadCheckJob::build()};
-    const std::size_t delivered = CommandSupport::deliverAndReport(invocation.printers, job, context);
-    if (delivered > 0)
+    const CommandSupport::Report report = CommandSupport::deliverAndReport(invocation, job, context);
+    if (report.reached > 0)
         context.out << Str::kHeadCheckDone << '\n';
-    return delivered == invocation.printers.size() ? ExitCode::kOk : ExitCode::kNotAll;
+    return report.exitCode;
 }
 
 }  // namespace Commands

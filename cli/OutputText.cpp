@@ -58,7 +58,7 @@ std::size_t sequenceLength(std::string_view text, std::size_t index)
 
 std::string hexEscape(const char *format, unsigned value)
 {
-    char buffer[8];
+    char buffer[16];
     std::snprintf(buffer, sizeof buffer, format, value);
     return buffer;
 }
@@ -82,24 +82,136 @@ std::string validUtf8(std::string_view bytes)
     return result;
 }
 
-std::string forTerminal(std::string_view text)
+namespace {
+
+// The code point of the well-formed sequence of `length` bytes at `index`.
+char32_t codePointAt(std::string_view text, std::size_t index, std::size_t length)
+{
+    const unsigned char lead = byteAt(text, index);
+    if (length == 1)
+        return lead;
+    char32_t value = lead & (0xFF >> (length + 1));
+    for (std::size_t i = 1; i < length; ++i)
+        value = (value << 6) | (byteAt(text, index + i) & 0x3F);
+    return value;
+}
+
+bool isHiddenControl(char32_t c)
+{
+    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
+        || (c >= 0x2066 && c <= 0x2069);
+}
+
+// Every character of `text` made visible; bytes that are not UTF-8 as U+FFFD, or as \xNN when
+// `keepBytes` (and a backslash then doubled, so the escapes can be undone).
+std::string visible(std::string_view text, bool keepBytes)
 {
     std::string result;
-    for (const char c : validUtf8(text)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
-            result += hexEscape("\\x%02x", byte);
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = sequenceLength(text, i);
+        if (length == 0) {
+            result += keepBytes ? hexEscape("\\x%02x", byteAt(text, i)) : std::string(kReplacement);
+            ++i;
+            continue;
+        }
+        const char32_t c = codePointAt(text, i, length);
+        if (c < 0x20 || c == 0x7F)
+            result += hexEscape("\\x%02x", static_cast<unsigned>(c));
+        else if (isHiddenControl(c))
+            result += hexEscape("\\u%04x", static_cast<unsigned>(c));
+        else if (c == '\\' && keepBytes)
+            result += "\\\\";
         else
-            result += c;
+            result += text.substr(i, length);
+        i += length;
+    }
+    return result;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The value of `digits` hex digits at `index`, or -1.
+long hexNumber(std::string_view text, std::size_t index, std::size_t digits)
+{
+    if (index + digits > text.size())
+        return -1;
+    long value = 0;
+    for (std::size_t i = 0; i < digits; ++i) {
+        const int digit = hexValue(text[index + i]);
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+void appendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string forTerminal(std::string_view text)
+{
+    return visible(text, false);
+}
+
+std::string printerName(std::string_view name)
+{
+    return visible(name, true);
+}
+
+std::string unescapePrinterName(std::string_view text)
+{
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 >= text.size()) {
+            result += text[i];
+            continue;
+        }
+        const char kind = text[i + 1];
+        if (kind == '\\') {
+            result += '\\';
+            ++i;
+        } else if (const long byte = kind == 'x' ? hexNumber(text, i + 2, 2) : -1; byte >= 0) {
+            result += static_cast<char>(byte);
+            i += 3;
+        } else if (const long code = kind == 'u' ? hexNumber(text, i + 2, 4) : -1; code >= 0) {
+            appendUtf8(result, static_cast<char32_t>(code));
+            i += 5;
+        } else {
+            result += text[i];
+        }
     }
     return result;
 }
 
 std::string jsonString(std::string_view text)
 {
+    const std::string valid = validUtf8(text);
     std::string result = "\"";
-    for (const char c : validUtf8(text)) {
-        const auto byte = static_cast<unsigned char>(c);
+    for (std::size_t i = 0; i < valid.size();) {
+        const std::size_t length = sequenceLength(valid, i);
+        const char32_t c = codePointAt(valid, i, length);
         switch (c) {
         case '"': result += "\\\""; break;
         case '\\': result += "\\\\"; break;
@@ -107,11 +219,12 @@ std::string jsonString(std::string_view text)
         case '\r': result += "\\r"; break;
         case '\t': result += "\\t"; break;
         default:
-            if (byte < 0x20 || byte == 0x7F)
-                result += hexEscape("\\u%04x", byte);
+            if (c < 0x20 || c == 0x7F || isHiddenControl(c))
+                result += hexEscape("\\u%04x", static_cast<unsigned>(c));
             else
-                result += c;
+                result += valid.substr(i, length);
         }
+        i += length;
     }
     return result + '"';
 }

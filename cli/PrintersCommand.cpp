@@ -4,6 +4,7 @@
 #include "OutputText.h"
 #include "PrinterList.h"
 #include "Spooler.h"
+#include "Spoolers.h"
 #include "Strings.h"
 
 using OutputText::forTerminal;
@@ -12,31 +13,46 @@ using OutputText::jsonString;
 namespace Commands {
 namespace {
 
-void printJson(const PrinterList &list, std::ostream &out)
+struct Listed
+{
+    std::string name;  // as the command line takes it back
+    std::string connection;
+};
+
+void printJson(const std::vector<Listed> &listed, std::ostream &out)
 {
     out << '[';
     const char *separator = "\n";
-    for (const PrinterList::Row &row : list.rows()) {
+    for (const Listed &row : listed) {
         out << separator << "  {\"name\": " << jsonString(row.name) << ", \"connection\": " << jsonString(row.connection)
             << '}';
         separator = ",\n";
     }
-    out << (list.rows().empty() ? "]\n" : "\n]\n");
+    out << (listed.empty() ? "]\n" : "\n]\n");
 }
 
 }  // namespace
 
-// The rows of the printer-selection list, tab-separated: name, connection.
+// The rows of the printer-selection list, tab-separated: name, connection. With --server, each
+// server's printers, named QUEUE@SERVER.
 int printers(const Arguments::Invocation &invocation, CommandContext &context)
 {
-    const PrinterList list(context.spooler.printers());
-    if (invocation.json) {
-        printJson(list, context.out);
-    } else {
-        for (const PrinterList::Row &row : list.rows())
-            context.out << forTerminal(row.name) << '\t' << forTerminal(row.connection) << '\n';
+    std::vector<Listed> listed;
+    for (const std::string &server : CommandSupport::serversOf(invocation)) {
+        Spooler *spooler = context.spoolers.at(server);
+        const PrinterList list(spooler ? spooler->printers() : std::vector<SpoolerPrinter>{});
+        for (const PrinterList::Row &row : list.rows()) {
+            const std::string name = OutputText::printerName(row.name);
+            listed.push_back({server.empty() ? name : name + '@' + server, row.connection});
+        }
     }
-    if (list.count() == 0) {
+    if (invocation.json) {
+        printJson(listed, context.out);
+    } else {
+        for (const Listed &row : listed)
+            context.out << row.name << '\t' << forTerminal(row.connection) << '\n';
+    }
+    if (listed.empty()) {
         context.err << "sbq740-cli: no usable printer: none has the driver \"" << Str::kDriverName
                     << "\" and accepts jobs from this user\n";
         return ExitCode::kNotAll;

@@ -48,8 +48,7 @@ int send(const Arguments::Invocation &invocation, CommandContext &context)
         return ExitCode::kRefused;
 
     const Delivery::Job job{Str::kSettingsJobName, SettingsJob::build(*image, *invocation.group)};
-    const std::size_t delivered = CommandSupport::deliverAndReport(invocation.printers, job, context);
-    return delivered == invocation.printers.size() ? ExitCode::kOk : ExitCode::kNotAll;
+    return CommandSupport::deliverAndReport(invocation, job, context).exitCode;
 }
 
 }  // namespace Commands

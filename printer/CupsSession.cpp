@@ -8,10 +8,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long one wait lasts before the session looks at its deadline again. A scheduler that
-// answers a byte now and then keeps each wait short, never the whole conversation.
-constexpr double kWaitSliceSeconds = 0.2;
-
 // A job that has to be cancelled gets this long, on a session of its own.
 constexpr std::chrono::milliseconds kCancelTime = 3s;
 
@@ -62,15 +58,27 @@ bool CupsSession::open()
 {
     if (m_http)
         return true;
-    if (stopped())
+    if (stopped()) {
+        m_refusal = "no answer from the print server in time";
         return false;
+    }
     m_http = httpConnect2(m_server.host.c_str(), m_server.port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
                           remainingMilliseconds(m_deadline), nullptr);
-    if (!m_http)
+    if (!m_http) {
+        m_refusal = "the print server can't be reached";
         return false;
-    // The slice stays with the connection when libcups reconnects it.
-    httpSetTimeout(m_http, kWaitSliceSeconds, keepWaiting, this);
+    }
     return !stopped();
+}
+
+void CupsSession::armTimeout()
+{
+    // libcups takes the timeout as the longest wait for any one read, and while it reads an
+    // answer's IPP body it gives up after that long without asking the callback. So every wait
+    // of a request may last as long as the conversation has left, never longer; the callback
+    // ends a wait that reaches the deadline. The timeout stays when libcups reconnects.
+    const double left = std::chrono::duration<double>(m_deadline - Clock::now()).count();
+    httpSetTimeout(m_http, std::max(left, 0.001), keepWaiting, this);
 }
 
 IppMessage CupsSession::newPrinterRequest(ipp_op_t operation, const std::string &printer) const
@@ -89,10 +97,13 @@ IppMessage CupsSession::request(IppMessage request, const std::string &resource)
 {
     if (!open())
         return nullptr;
+    armTimeout();
     // A late answer still counts: what it reports has happened at the scheduler.
     IppMessage response(cupsDoRequest(m_http, request.release(), resource.c_str()));
-    if (!succeeded(response.get()))
+    if (!succeeded(response.get())) {
+        noteFailure(response.get());
         return nullptr;
+    }
     return response;
 }
 
@@ -121,13 +132,30 @@ bool CupsSession::sendDocument(const std::string &printer, int jobId, const std:
     ippAddBoolean(send.get(), IPP_TAG_OPERATION, "last-document", 1);
 
     const std::string resource = "/printers/" + printer;
-    if (cupsSendRequest(m_http, send.get(), resource.c_str(), CUPS_LENGTH_VARIABLE) != HTTP_STATUS_CONTINUE)
+    armTimeout();
+    if (cupsSendRequest(m_http, send.get(), resource.c_str(), CUPS_LENGTH_VARIABLE) != HTTP_STATUS_CONTINUE
+        || cupsWriteRequestData(m_http, document.data(), document.size()) != HTTP_STATUS_CONTINUE) {
+        m_refusal = "the print server took the job but not its document";
         return false;
-    if (cupsWriteRequestData(m_http, document.data(), document.size()) != HTTP_STATUS_CONTINUE)
-        return false;
+    }
     // The scheduler's answer to this upload decides; no answer in time is no acceptance.
     const IppMessage response(cupsGetResponse(m_http, resource.c_str()));
-    return httpGetStatus(m_http) == HTTP_STATUS_OK && succeeded(response.get());
+    if (httpGetStatus(m_http) == HTTP_STATUS_OK && succeeded(response.get()))
+        return true;
+    noteFailure(response.get());
+    return false;
+}
+
+void CupsSession::noteFailure(ipp_t *response)
+{
+    if (!response) {
+        m_refusal = stopped() ? "no answer from the print server in time" : "the print server gave no answer";
+        return;
+    }
+    m_refusal = ippErrorString(ippGetStatusCode(response));
+    ipp_attribute_t *message = ippFindAttribute(response, "status-message", IPP_TAG_TEXT);
+    if (const char *text = message ? ippGetString(message, 0, nullptr) : nullptr; text && *text)
+        m_refusal += std::string(": ") + text;
 }
 
 void cancelCupsJob(const CupsServer &server, const std::string &printer, int jobId)

@@ -16,8 +16,9 @@ struct IppDeleter
 };
 using IppMessage = std::unique_ptr<ipp_t, IppDeleter>;
 
-// One conversation with a CUPS scheduler that ends at a fixed point in time, whatever the
-// scheduler does: every wait for it gives up once that point has passed or the caller has gone.
+// One conversation with a CUPS scheduler under a deadline: no request starts after it, and no wait
+// for the scheduler outlasts it. (A scheduler that drips its answer byte by byte can keep one
+// request going past it; callers that must be back on time run the session through BoundedCall.)
 // A request counts as answered only by the scheduler's own answer to it: a missing, late or
 // broken answer, an HTTP error and an IPP error status are all failures (libcups' last error is
 // never taken for an answer). Runs on one thread; libcups keeps its per-thread state there.
@@ -50,14 +51,20 @@ public:
                       std::string_view document);
 
     const CupsServer &server() const { return m_server; }
+    // Why the last request or document failed, in the scheduler's words where it gave any.
+    const std::string &lastRefusal() const { return m_refusal; }
 
 private:
+    void noteFailure(ipp_t *response);
+
     static int keepWaiting(http_t *, void *session);
+    void armTimeout();
 
     CupsServer m_server;
     Clock::time_point m_deadline;
     std::function<bool()> m_callerGone;
     http_t *m_http = nullptr;
+    std::string m_refusal;
 };
 
 // Cancels `jobId` on its own connection and within a short wait of its own: the connection that

@@ -1,144 +1,19 @@
 #include "CupsSpooler.h"
 
 #include "BoundedCall.h"
-#include "ConnectionText.h"
+#include "CupsAttributes.h"
 #include "CupsSession.h"
 #include "PngEncoder.h"
 #include "UserAccess.h"
 
 #include <cups/cups.h>
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 using Clock = BoundedCall::Clock;
-
-constexpr std::array<const char *, 8> kRequestedAttributes{
-    "printer-name",
-    "printer-make-and-model",
-    "device-uri",
-    "printer-uri-supported",
-    "printer-type",
-    "printer-is-accepting-jobs",
-    "requesting-user-name-allowed",
-    "requesting-user-name-denied",
-};
-
-// One printer's attributes as the scheduler reported them.
-struct PrinterAttributes
-{
-    std::string name;
-    std::string makeAndModel;
-    std::string deviceUri;
-    std::string printerUri;
-    int type = 0;
-    bool accepting = true;
-    std::vector<std::string> allowedUsers;
-    std::vector<std::string> deniedUsers;
-};
-
-std::string firstString(ipp_attribute_t *attribute)
-{
-    const char *text = ippGetString(attribute, 0, nullptr);
-    return text ? text : "";
-}
-
-std::vector<std::string> allStrings(ipp_attribute_t *attribute)
-{
-    std::vector<std::string> values;
-    for (int i = 0; i < ippGetCount(attribute); ++i) {
-        if (const char *text = ippGetString(attribute, i, nullptr))
-            values.emplace_back(text);
-    }
-    return values;
-}
-
-void take(PrinterAttributes &printer, ipp_attribute_t *attribute)
-{
-    const std::string_view name = ippGetName(attribute);
-    if (name == "printer-name")
-        printer.name = firstString(attribute);
-    else if (name == "printer-make-and-model")
-        printer.makeAndModel = firstString(attribute);
-    else if (name == "device-uri")
-        printer.deviceUri = firstString(attribute);
-    else if (name == "printer-uri-supported")
-        printer.printerUri = firstString(attribute);
-    else if (name == "printer-type")
-        printer.type = ippGetInteger(attribute, 0);
-    else if (name == "printer-is-accepting-jobs")
-        printer.accepting = ippGetBoolean(attribute, 0) != 0;
-    else if (name == "requesting-user-name-allowed")
-        printer.allowedUsers = allStrings(attribute);
-    else if (name == "requesting-user-name-denied")
-        printer.deniedUsers = allStrings(attribute);
-}
-
-// The response lists the printers one after another, each a run of printer attributes.
-std::vector<PrinterAttributes> printersIn(ipp_t *response)
-{
-    std::vector<PrinterAttributes> printers;
-    PrinterAttributes current;
-    const auto finishCurrent = [&] {
-        if (!current.name.empty())
-            printers.push_back(std::move(current));
-        current = {};
-    };
-    for (ipp_attribute_t *attribute = ippFirstAttribute(response); attribute; attribute = ippNextAttribute(response)) {
-        if (ippGetGroupTag(attribute) != IPP_TAG_PRINTER || ippGetName(attribute) == nullptr) {
-            finishCurrent();
-            continue;
-        }
-        take(current, attribute);
-    }
-    finishCurrent();
-    return printers;
-}
-
-SpoolerPrinter toSpoolerPrinter(const PrinterAttributes &printer, const UserAccess::User &user)
-{
-    const bool remote = (printer.type & CUPS_PRINTER_REMOTE) != 0;
-    const bool rejecting = !printer.accepting || (printer.type & CUPS_PRINTER_REJECTING) != 0;
-    return {
-        printer.name,
-        ConnectionText::fromDeviceUri(printer.deviceUri, remote, printer.printerUri),
-        printer.makeAndModel,
-        !rejecting && UserAccess::mayPrint(user, printer.allowedUsers, printer.deniedUsers),
-    };
-}
-
-}  // namespace
-
-CupsSpooler::CupsSpooler(std::chrono::milliseconds deadline)
-    : CupsSpooler(configuredServer(), deadline)
-{
-}
-
-CupsSpooler::CupsSpooler(Server server, std::chrono::milliseconds deadline)
-    : m_server(std::move(server))
-    , m_deadline(deadline)
-{
-}
-
-CupsSpooler::Server CupsSpooler::configuredServer()
-{
-    return {cupsServer(), ippPort()};
-}
-
-namespace {
-
-std::vector<PrinterAttributes> listPrinters(CupsSession &session)
-{
-    IppMessage request(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS));
-    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  static_cast<int>(kRequestedAttributes.size()), nullptr, kRequestedAttributes.data());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    // A scheduler with no printers answers "not found"; any failure lists nothing.
-    const IppMessage response = session.request(std::move(request), "/");
-    return response ? printersIn(response.get()) : std::vector<PrinterAttributes>{};
-}
 
 // Job attributes for the Create-Job request, freed with the object.
 class JobOptions
@@ -158,20 +33,64 @@ private:
     cups_option_t *m_options = nullptr;
 };
 
+std::vector<SpoolerPrinter> listPrinters(CupsSession &session)
+{
+    using CupsAttributes::kPrinterAttributes;
+    IppMessage request(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS));
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(kPrinterAttributes.size()), nullptr, kPrinterAttributes.data());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    // A scheduler with no printers answers "not found"; any failure lists nothing.
+    const IppMessage response = session.request(std::move(request), "/");
+    if (!response)
+        return {};
+    return CupsAttributes::printersIn(response.get(), UserAccess::currentUser(cupsUser()));
+}
+
 // One job holding one document of `format`. Accepted only when the scheduler answered the
 // document's upload with success and the caller still waits for the result. A job that was
 // created but not accepted so is cancelled, so that nothing the caller was told failed prints.
-void submitJob(BoundedCall::Handoff<bool> &handoff, CupsSession &session, const std::string &printer,
+void submitJob(BoundedCall::Handoff<JobSubmission> &handoff, CupsSession &session, const std::string &printer,
                const std::string &jobName, const char *format, const JobOptions &options, std::string_view document)
 {
     const int jobId = session.createJob(printer, jobName, options.options(), options.count());
     if (jobId <= 0) {
-        handoff.deliver(false);
+        handoff.deliver({false, 0, session.lastRefusal()});
         return;
     }
     const bool accepted = !session.stopped() && session.sendDocument(printer, jobId, jobName, format, document);
-    if (!handoff.deliver(accepted) || !accepted)
+    const JobSubmission result{accepted, accepted ? jobId : 0, accepted ? std::string() : session.lastRefusal()};
+    if (!handoff.deliver(result) || !accepted)
         cancelCupsJob(session.server(), printer, jobId);
+}
+
+// Where each job stands, from one Get-Jobs answer about this user's jobs from the first of them on.
+std::vector<JobProgress> followJobs(CupsSession &session, const std::vector<int> &jobIds)
+{
+    using CupsAttributes::kJobAttributes;
+    IppMessage request(ippNewRequest(IPP_OP_GET_JOBS));
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    ippAddBoolean(request.get(), IPP_TAG_OPERATION, "my-jobs", 1);
+    ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id",
+                  *std::ranges::min_element(jobIds));
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(kJobAttributes.size()), nullptr, kJobAttributes.data());
+    const IppMessage response = session.request(std::move(request), "/jobs/");
+    std::vector<JobProgress> progress;
+    if (!response) {
+        progress.assign(jobIds.size(), {JobProgress::Phase::Pending, session.lastRefusal()});
+        return progress;
+    }
+    const std::map<int, JobProgress> jobs = CupsAttributes::jobsIn(response.get());
+    for (const int id : jobIds) {
+        const auto found = jobs.find(id);
+        progress.push_back(found != jobs.end()
+                               ? found->second
+                               : JobProgress{JobProgress::Phase::Failed, "the print server no longer lists the job"});
+    }
+    return progress;
 }
 
 int toDotsPerInch(int value, ipp_res_t units)
@@ -227,51 +146,77 @@ void addImageOptions(JobOptions &options, PngEncoder::DotsPerInch resolution)
 
 }  // namespace
 
-std::vector<SpoolerPrinter> CupsSpooler::printers()
+CupsSpooler::CupsSpooler(std::chrono::milliseconds deadline)
+    : CupsSpooler(configuredServer(), deadline)
 {
-    const Clock::time_point deadline = Clock::now() + m_deadline;
-    const auto listed = BoundedCall::run<std::vector<PrinterAttributes>>(
-        deadline, [server = m_server, deadline](BoundedCall::Handoff<std::vector<PrinterAttributes>> &handoff) {
-            CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); });
-            handoff.deliver(listPrinters(session));
-        });
-    if (!listed)
-        return {};
-
-    const UserAccess::User user = UserAccess::currentUser(cupsUser());
-    std::vector<SpoolerPrinter> result;
-    for (const PrinterAttributes &printer : *listed)
-        result.push_back(toSpoolerPrinter(printer, user));
-    return result;
 }
 
-bool CupsSpooler::writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes)
+CupsSpooler::CupsSpooler(Server server, std::chrono::milliseconds deadline)
+    : m_server(std::move(server))
+    , m_deadline(deadline)
+{
+}
+
+CupsSpooler::Server CupsSpooler::configuredServer()
+{
+    return {cupsServer(), ippPort()};
+}
+
+template <typename Result, typename Work>
+std::optional<Result> CupsSpooler::withSession(Work work) const
 {
     const Clock::time_point deadline = Clock::now() + m_deadline;
-    const auto accepted = BoundedCall::run<bool>(
-        deadline, [server = m_server, deadline, printer, jobName, document = std::string(bytes)](
-                      BoundedCall::Handoff<bool> &handoff) {
+    return BoundedCall::run<Result>(
+        deadline, [server = m_server, deadline, work = std::move(work)](BoundedCall::Handoff<Result> &handoff) {
             CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); });
-            submitJob(handoff, session, printer, jobName, CUPS_FORMAT_RAW, JobOptions(), document);
+            work(session, handoff);
         });
-    return accepted.value_or(false);
+}
+
+std::vector<SpoolerPrinter> CupsSpooler::printers()
+{
+    using Listed = std::vector<SpoolerPrinter>;
+    return withSession<Listed>([](CupsSession &session, BoundedCall::Handoff<Listed> &handoff) {
+               handoff.deliver(listPrinters(session));
+           })
+        .value_or(Listed{});
+}
+
+JobSubmission CupsSpooler::submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes)
+{
+    return withSession<JobSubmission>(
+               [printer, jobName, document = std::string(bytes)](CupsSession &session,
+                                                                  BoundedCall::Handoff<JobSubmission> &handoff) {
+                   submitJob(handoff, session, printer, jobName, CUPS_FORMAT_RAW, JobOptions(), document);
+               })
+        .value_or(JobSubmission{false, 0, "no answer from the print server in time"});
+}
+
+std::vector<JobProgress> CupsSpooler::jobProgress(const std::vector<int> &jobIds)
+{
+    using Progress = std::vector<JobProgress>;
+    if (jobIds.empty())
+        return {};
+    return withSession<Progress>([jobIds](CupsSession &session, BoundedCall::Handoff<Progress> &handoff) {
+               handoff.deliver(followJobs(session, jobIds));
+           })
+        .value_or(Progress(jobIds.size(), {JobProgress::Phase::Pending, "no answer from the print server in time"}));
 }
 
 bool CupsSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
 {
-    const Clock::time_point deadline = Clock::now() + m_deadline;
-    const auto accepted = BoundedCall::run<bool>(
-        deadline, [server = m_server, deadline, printer, jobName, image](BoundedCall::Handoff<bool> &handoff) {
-            CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); });
-            const PngEncoder::DotsPerInch resolution = defaultResolution(session, printer);
-            const std::string png = PngEncoder::encode(image, resolution);
-            if (png.empty() || session.stopped()) {
-                handoff.deliver(false);
-                return;
-            }
-            JobOptions options;
-            addImageOptions(options, resolution);
-            submitJob(handoff, session, printer, jobName, "image/png", options, png);
-        });
-    return accepted.value_or(false);
+    return withSession<JobSubmission>(
+               [printer, jobName, image](CupsSession &session, BoundedCall::Handoff<JobSubmission> &handoff) {
+                   const PngEncoder::DotsPerInch resolution = defaultResolution(session, printer);
+                   const std::string png = PngEncoder::encode(image, resolution);
+                   if (png.empty() || session.stopped()) {
+                       handoff.deliver({});
+                       return;
+                   }
+                   JobOptions options;
+                   addImageOptions(options, resolution);
+                   submitJob(handoff, session, printer, jobName, "image/png", options, png);
+               })
+        .value_or(JobSubmission{})
+        .accepted;
 }

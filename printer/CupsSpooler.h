@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 // The system's print spooler, reached through libcups, on the CUPS server named by CUPS_SERVER or
@@ -24,7 +25,9 @@ public:
     CupsSpooler(Server server, std::chrono::milliseconds deadline);
 
     std::vector<SpoolerPrinter> printers() override;
-    bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+    JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+    // One Get-Jobs request about this user's jobs.
+    std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds) override;
     // The picture goes as a PNG file stating the printer's default resolution, with the job
     // attributes that keep CUPS's image filters from scaling, rotating or moving it.
     bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
@@ -33,6 +36,10 @@ public:
     static Server configuredServer();
 
 private:
+    // Runs `work(session, handoff)` on a session of its own under the deadline.
+    template <typename Result, typename Work>
+    std::optional<Result> withSession(Work work) const;
+
     Server m_server;
     std::chrono::milliseconds m_deadline;
 };

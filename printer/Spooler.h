@@ -4,15 +4,47 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // One printer as the spooler reports it.
 struct SpoolerPrinter
 {
+    SpoolerPrinter() = default;
+    // A printer whose only known obstacle, if any, is that it refuses this user.
+    SpoolerPrinter(std::string printerName, std::string connectionText, std::string driverName, bool isUsable)
+        : name(std::move(printerName))
+        , connection(std::move(connectionText))
+        , driver(std::move(driverName))
+        , usable(isUsable)
+        , userAllowed(isUsable)
+    {
+    }
+
     std::string name;        // the spooler's printer name
     std::string connection;  // what the selection list shows in its second column
     std::string driver;      // the printer's make and model, compared with the supported model
     bool usable = false;     // accepts jobs from this user
+    // Why a printer is not usable, and how it is doing, as the spooler says it.
+    bool acceptingJobs = true;  // false: the queue rejects every job
+    bool userAllowed = true;    // false: the queue's user lists refuse this user
+    std::string stateReasons;   // the spooler's state reasons and message, for people; empty: none
+};
+
+// What the spooler answered to one job.
+struct JobSubmission
+{
+    bool accepted = false;  // the spooler took the whole job
+    int jobId = 0;          // its id, when accepted
+    std::string refusal;    // why not, in the spooler's own words where it gave any
+};
+
+// What became of a job the spooler accepted.
+struct JobProgress
+{
+    enum class Phase { Pending, Completed, Failed };
+    Phase phase = Phase::Pending;
+    std::string reasons;  // the spooler's reasons for the job's state, for people
 };
 
 // Everything the program asks of the print spooler. The real one talks to CUPS; tests use a fake.
@@ -25,9 +57,19 @@ public:
     // be reached.
     virtual std::vector<SpoolerPrinter> printers() = 0;
 
-    // Hands `bytes` unchanged to `printer` as one raw job named `jobName`. True when the spooler
-    // accepted the whole job.
-    virtual bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) = 0;
+    // Hands `bytes` unchanged to `printer` as one raw job named `jobName`.
+    virtual JobSubmission submitRawJob(const std::string &printer, const std::string &jobName,
+                                       std::string_view bytes) = 0;
+    // True when the spooler accepted the whole job.
+    bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes)
+    {
+        return submitRawJob(printer, jobName, bytes).accepted;
+    }
+
+    // Where each of the jobs with these ids stands now, in the same order. While the spooler
+    // can't be reached a job stays Pending; a job it no longer knows has Failed, since nothing
+    // tells that it printed.
+    virtual std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds) = 0;
 
     // Prints `image` on one page of `printer` as one job named `jobName`, through the printer's
     // driver, at one printer dot per pixel from the top-left corner: the spooler is told the

@@ -40,10 +40,17 @@ std::vector<SpoolerPrinter> WaitCursorSpooler::printers()
     return m_spooler->printers();
 }
 
-bool WaitCursorSpooler::writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes)
+JobSubmission WaitCursorSpooler::submitRawJob(const std::string &printer, const std::string &jobName,
+                                              std::string_view bytes)
 {
     const WaitCursor busy;
-    return m_spooler->writeRawJob(printer, jobName, bytes);
+    return m_spooler->submitRawJob(printer, jobName, bytes);
+}
+
+std::vector<JobProgress> WaitCursorSpooler::jobProgress(const std::vector<int> &jobIds)
+{
+    const WaitCursor busy;
+    return m_spooler->jobProgress(jobIds);
 }
 
 bool WaitCursorSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)

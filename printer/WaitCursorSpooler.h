@@ -12,7 +12,8 @@ public:
     explicit WaitCursorSpooler(std::unique_ptr<Spooler> spooler);
 
     std::vector<SpoolerPrinter> printers() override;
-    bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+    JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+    std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds) override;
     bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
 private:

@@ -6,6 +6,7 @@
 #include "HeadCheckJob.h"
 #include "SettingsFile.h"
 #include "SettingsJob.h"
+#include "Spoolers.h"
 #include "Strings.h"
 
 #include <QTemporaryDir>
@@ -45,6 +46,17 @@ struct Run
     int code;
     std::string out;
     std::string err;
+};
+
+// Fake print servers by name; "" is the configured one.
+struct FakeServers : Spoolers
+{
+    std::map<std::string, FakeSpooler *> servers;
+    Spooler *at(const std::string &server) override
+    {
+        const auto found = servers.find(server);
+        return found != servers.end() ? found->second : nullptr;
+    }
 };
 
 SettingsImage withBytes(std::size_t offset, std::string_view bytes)
@@ -123,6 +135,20 @@ private slots:
                                               << "'send' needs at least one --printer NAME";
         QTest::newRow("empty printer name") << QStringList{"headcheck", "--printer="} << "option '--printer' needs a printer name";
         QTest::newRow("help for nothing") << QStringList{"help", "status"} << "'help' takes one command name";
+        QTest::newRow("all and printers") << QStringList{"send", "--group", "fine", "--all", "--printer", "P", "a.dat"}
+                                          << "'send' takes either --all or --printer NAME, not both";
+        QTest::newRow("all outside send") << QStringList{"headcheck", "--all"} << "unknown option '--all' for 'headcheck'";
+        QTest::newRow("wait and no-wait") << QStringList{"headcheck", "--printer", "P", "--wait", "5", "--no-wait"}
+                                          << "'headcheck' takes either --wait SECONDS or --no-wait, not both";
+        QTest::newRow("wait without seconds") << QStringList{"headcheck", "--printer", "P", "--wait", "soon"}
+                                              << "option '--wait' needs a number of seconds";
+        QTest::newRow("server that is no address") << QStringList{"printers", "--server", "a b"}
+                                                   << "option '--server' needs a print server";
+        QTest::newRow("server port out of range") << QStringList{"printers", "--server=host:70000"}
+                                                  << "option '--server' needs a print server";
+        QTest::newRow("bare name among several servers")
+            << QStringList{"headcheck", "--server", "h1", "--server", "h2", "--printer", "P"}
+            << "with several --server, name each printer as QUEUE@HOST";
     }
 
     // A wrong command line sends nothing, names what is wrong and exits with the usage code.
@@ -225,28 +251,28 @@ private slots:
 
         QTest::newRow("two printers") << QStringList{"send", "--group", "fine", "--printer", "Beta", "--printer", "alpha", file}
                                       << 0 << G::FineAdjustment << QStringList{"Beta", "alpha"}
-                                      << QStringList{"Beta: sent", "alpha: sent",
-                                                     "Sent \"Setbridge Status Write\" to 2 of 2 printers."};
+                                      << QStringList{"Beta: delivered", "alpha: delivered",
+                                                     "Delivered \"Setbridge Status Write\" to 2 of 2 printers."};
         QTest::newRow("file connection among them")
             << QStringList{"send", "--group", "issue", "--printer", "alpha", "--printer", "FileOne", "--printer", "Beta", file}
             << 1 << G::IssueControl << QStringList{"alpha", "Beta"}
-            << QStringList{"alpha: sent", "FileOne: not sent: " + refusedFile, "Beta: sent",
-                           "Sent \"Setbridge Status Write\" to 2 of 3 printers."};
+            << QStringList{"alpha: delivered", "FileOne: failed (" + refusedFile + ")", "Beta: delivered",
+                           "Delivered \"Setbridge Status Write\" to 2 of 3 printers; 0 queued, 1 failed."};
         QTest::newRow("other model") << QStringList{"send", "--group", "param", "--printer", "Other", file} << 1
                                      << G::Parameter << QStringList{}
-                                     << QStringList{"Other: not sent: not a QAV Quillotron 740Q2 (its model is 'QAV Quillotron 740Q3')",
-                                                    "Sent \"Setbridge Status Write\" to 0 of 1 printer."};
+                                     << QStringList{"Other: failed (not a QAV Quillotron 740Q2 (its model is 'QAV Quillotron 740Q3'))",
+                                                    "Delivered \"Setbridge Status Write\" to 0 of 1 printer; 0 queued, 1 failed."};
         QTest::newRow("closed to this user") << QStringList{"send", "--group", "param", "--printer", "Locked", file} << 1
                                              << G::Parameter << QStringList{}
-                                             << QStringList{"Locked: not sent: the printer does not accept jobs from this user",
-                                                            "Sent \"Setbridge Status Write\" to 0 of 1 printer."};
+                                             << QStringList{"Locked: failed (the printer does not accept jobs from this user)",
+                                                            "Delivered \"Setbridge Status Write\" to 0 of 1 printer; 0 queued, 1 failed."};
         QTest::newRow("unknown printer") << QStringList{"send", "--group", "param", "--printer", "beta", file} << 1
                                          << G::Parameter << QStringList{}
-                                         << QStringList{"beta: not sent: no such printer",
-                                                        "Sent \"Setbridge Status Write\" to 0 of 1 printer."};
+                                         << QStringList{"beta: failed (no such printer)",
+                                                        "Delivered \"Setbridge Status Write\" to 0 of 1 printer; 0 queued, 1 failed."};
         QTest::newRow("ip confirmed") << QStringList{"send", "--group", "ip", "--yes", "--printer", "alpha", file} << 0
                                       << G::IpAddress << QStringList{"alpha"}
-                                      << QStringList{"alpha: sent", "Sent \"Setbridge Status Write\" to 1 of 1 printer."};
+                                      << QStringList{"alpha: delivered", "Delivered \"Setbridge Status Write\" to 1 of 1 printer."};
         QTest::newRow("ip not confirmed") << QStringList{"send", "--group", "ip", "--printer", "alpha", file} << 3
                                           << G::IpAddress << QStringList{} << QStringList{};
         QTest::newRow("param off the grid") << QStringList{"send", "--group", "param", "--printer", "alpha", path("offgrid.dat")}
@@ -254,7 +280,7 @@ private slots:
         QTest::newRow("off the grid goes with another group")
             << QStringList{"send", "--group", "fine", "--printer", "alpha", path("offgrid.dat")} << 0
             << G::FineAdjustment << QStringList{"alpha"}
-            << QStringList{"alpha: sent", "Sent \"Setbridge Status Write\" to 1 of 1 printer."};
+            << QStringList{"alpha: delivered", "Delivered \"Setbridge Status Write\" to 1 of 1 printer."};
         QTest::newRow("not a settings file") << QStringList{"send", "--group", "fine", "--printer", "alpha", path("notes.dat")}
                                              << 2 << G::FineAdjustment << QStringList{} << QStringList{};
     }
@@ -314,7 +340,7 @@ private slots:
         m_spooler.setFailJobs(true);
         const Run result = run({"send", "--group", "fine", "--printer", "alpha", path("factory.dat")});
         QCOMPARE(result.code, 1);
-        QCOMPARE(lines(result.out).value(0), "alpha: not sent: " + QString::fromUtf8(Str::kPrinterUnavailable));
+        QCOMPARE(lines(result.out).value(0), QStringLiteral("alpha: failed (the fake spooler refuses jobs)"));
     }
 
     void progressOnlyForSeveralPrinters()
@@ -332,7 +358,7 @@ private slots:
         QCOMPARE(m_spooler.jobs().size(), std::size_t(1));
         QCOMPARE(m_spooler.jobs()[0].name, std::string(Str::kHeadCheckJobName));
         QVERIFY(m_spooler.jobs()[0].bytes == HeadCheckJob::build());
-        QCOMPARE(lines(result.out).value(0), QStringLiteral("Beta: sent"));
+        QCOMPARE(lines(result.out).value(0), QStringLiteral("Beta: delivered"));
         QVERIFY(QString::fromStdString(result.out).endsWith(QString::fromUtf8(Str::kHeadCheckDone) + '\n'));
     }
 
@@ -341,8 +367,92 @@ private slots:
         const Run result = run({"headcheck", "--printer", "FileOne"});
         QCOMPARE(result.code, 1);
         QVERIFY(m_spooler.jobs().empty());
-        QCOMPARE(lines(result.out), (QStringList{"FileOne: not sent: " + QString::fromUtf8(Str::kFileConnectionRefused),
-                                                 "Sent \"Setbridge Check\" to 0 of 1 printer."}));
+        QCOMPARE(lines(result.out), (QStringList{"FileOne: failed (" + QString::fromUtf8(Str::kFileConnectionRefused) + ")",
+                                                 "Delivered \"Setbridge Check\" to 0 of 1 printer; 0 queued, 1 failed."}));
+    }
+
+    // Each job is followed until the spooler says it completed or failed, or the wait ends.
+    void followingTellsWhatBecameOfTheJob_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("phase");  // of JobProgress::Phase; -1: the fake completes at once
+        QTest::addColumn<QStringList>("output");
+        QTest::addColumn<int>("code");
+
+        const int pending = int(JobProgress::Phase::Pending);
+        const int failed = int(JobProgress::Phase::Failed);
+        QTest::newRow("completed") << QStringList{} << -1
+                                   << QStringList{"Beta: delivered", "Delivered \"Setbridge Check\" to 1 of 1 printer."} << 0;
+        QTest::newRow("still pending when the wait ends")
+            << QStringList{"--wait", "0.3"} << pending
+            << QStringList{"Beta: queued (job-printing)", "Delivered \"Setbridge Check\" to 0 of 1 printer; 1 queued, 0 failed."}
+            << 1;
+        QTest::newRow("aborted") << QStringList{} << failed
+                                 << QStringList{"Beta: failed (job-printing)",
+                                                "Delivered \"Setbridge Check\" to 0 of 1 printer; 0 queued, 1 failed."}
+                                 << 1;
+        QTest::newRow("not followed") << QStringList{"--no-wait"} << pending
+                                      << QStringList{"Beta: accepted by the spooler (delivery not followed)",
+                                                     "Handed \"Setbridge Check\" to the spooler for 1 of 1 printer; delivery not followed."}
+                                      << 0;
+    }
+
+    void followingTellsWhatBecameOfTheJob()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, phase);
+        QFETCH(QStringList, output);
+        QFETCH(int, code);
+        if (phase >= 0)
+            m_spooler.setProgress("Beta", {static_cast<JobProgress::Phase>(phase), "job-printing"});
+        const Run result = run(QStringList{"headcheck", "--printer", "Beta"} + options);
+        QCOMPARE(result.code, code);
+        if (code == 0)
+            output += lines(Str::kHeadCheckDone);  // the closing message, when some printer has the job
+        QCOMPARE(lines(result.out), output);
+    }
+
+    // Ctrl-C: no new job starts; what ended is told, with the summary, and the exit code is 130.
+    void interruptStopsStartingJobs()
+    {
+        FakeServers servers;
+        servers.servers[""] = &m_spooler;
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code = runCli(toStrings({"headcheck", "--printer", "alpha", "--printer", "Beta"}), servers, out, err,
+                                [this] { return !m_spooler.jobs().empty(); });
+        QCOMPARE(code, 130);
+        QCOMPARE(m_spooler.jobs().size(), std::size_t(1));
+        QCOMPARE(lines(out.str()), QStringList({"alpha: delivered", "Delivered \"Setbridge Check\" to 1 of 2 printers.",
+                                                 "Interrupted: 1 printer not started."})
+                                       + lines(Str::kHeadCheckDone));
+    }
+
+    // Printers of several print servers in one run, named QUEUE@HOST or all of them with --all.
+    void printersOnSeveralServers()
+    {
+        FakeSpooler remote;
+        remote.addPrinter("Remote", "socket://10.0.0.9:9100");
+        remote.addPrinter("RemoteFile", "FILE:");
+        FakeServers servers;
+        servers.servers[""] = &m_spooler;
+        servers.servers["printhost:8631"] = &remote;
+        std::ostringstream out;
+        std::ostringstream err;
+        QCOMPARE(runCli(toStrings({"headcheck", "--printer", "alpha", "--printer", "Remote@printhost:8631"}), servers, out, err), 0);
+        QCOMPARE(lines(out.str()).mid(0, 2), (QStringList{"alpha: delivered", "Remote@printhost:8631: delivered"}));
+        QCOMPARE(remote.jobs().size(), std::size_t(1));
+
+        std::ostringstream listed;
+        QCOMPARE(runCli(toStrings({"printers", "--server", "printhost:8631"}), servers, listed, err), 0);
+        QCOMPARE(lines(listed.str()), (QStringList{"Remote@printhost:8631\tsocket://10.0.0.9:9100", "RemoteFile@printhost:8631\tFILE:"}));
+
+        std::ostringstream all;
+        QCOMPARE(runCli(toStrings({"send", "--group", "fine", "--all", "--server", "printhost:8631", path("factory.dat")}),
+                        servers, all, err), 0);
+        QCOMPARE(lines(all.str()), (QStringList{"Remote@printhost:8631: delivered",
+                                                "Delivered \"Setbridge Status Write\" to 1 of 1 printer."}));
+        QCOMPARE(remote.jobs().size(), std::size_t(2));
     }
 
 private:

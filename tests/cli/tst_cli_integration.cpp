@@ -4,11 +4,14 @@
 #include "SettingsJob.h"
 #include "Strings.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cups/cups.h>
+
+#include <csignal>
 
 namespace {
 
@@ -138,9 +141,10 @@ private slots:
         const Run result = runCli({"send", "--group", "issue", "--printer", "Line_A", "--printer", "Line_B",
                                    "--printer", "Line_C", path("edited.dat")});
         QCOMPARE(result.code, 0);
-        QCOMPARE(result.out.split(u'\n', Qt::SkipEmptyParts),
-                 (QStringList{"Line_A: sent", "Line_B: sent", "Line_C: sent",
-                              "Sent \"Setbridge Status Write\" to 3 of 3 printers."}));
+        QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.takeLast(), QStringLiteral("Delivered \"Setbridge Status Write\" to 3 of 3 printers."));
+        lines.sort();  // each line comes when its job has ended
+        QCOMPARE(lines, (QStringList{"Line_A: delivered", "Line_B: delivered", "Line_C: delivered"}));
         QCOMPARE(result.err.split(u'\n', Qt::SkipEmptyParts),
                  (QStringList{"[1/3] Line_A", "[2/3] Line_B", "[3/3] Line_C"}));
 
@@ -159,10 +163,12 @@ private slots:
         const Run result = runCli({"send", "--group", "fine", "--printer", "Line_A", "--printer", "Line_File",
                                    "--printer", "Line_Other", "--printer", "Line_B", path("factory.dat")});
         QCOMPARE(result.code, 1);
-        QCOMPARE(result.out.split(u'\n', Qt::SkipEmptyParts),
-                 (QStringList{"Line_A: sent", "Line_File: not sent: " + QString::fromUtf8(Str::kFileConnectionRefused),
-                              "Line_Other: not sent: not a QAV Quillotron 740Q2 (its model is 'QAV Quillotron 740Q3')",
-                              "Line_B: sent", "Sent \"Setbridge Status Write\" to 2 of 4 printers."}));
+        QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.takeLast(), QStringLiteral("Delivered \"Setbridge Status Write\" to 2 of 4 printers; 0 queued, 2 failed."));
+        lines.sort();
+        QCOMPARE(lines, (QStringList{"Line_A: delivered", "Line_B: delivered",
+                                     "Line_File: failed (" + QString::fromUtf8(Str::kFileConnectionRefused) + ")",
+                                     "Line_Other: failed (not a QAV Quillotron 740Q2 (its model is 'QAV Quillotron 740Q3'))"}));
         QCOMPARE(m_cups.waitForJobs(int(before) + 2).size(), before + 2);
         QCOMPARE(jobsNamed(QStringLiteral("Line_File"), Str::kSettingsJobName), 0);
         QCOMPARE(jobsNamed(QStringLiteral("Line_Other"), Str::kSettingsJobName), 0);
@@ -199,6 +205,99 @@ private slots:
         QCOMPARE(jobs.size(), before + 1);
         QCOMPARE(jobs.last(), QByteArray("\x1bHD001,A\n", 9) + QByteArray(251, '\0'));
         QCOMPARE(jobsNamed(QStringLiteral("Line_C"), Str::kHeadCheckJobName), 1);
+    }
+
+    // One run reaches printers of two print servers: named QUEUE@HOST, or all of a server's.
+    void printersOfTwoServers()
+    {
+        PrivateCups far;
+        QVERIFY2(far.start(), qPrintable(far.error()));
+        qputenv("CUPS_SERVER", m_cups.server().toLocal8Bit());  // the first server stays the configured one
+        QVERIFY(far.addQueue(QStringLiteral("Far_A")));
+        const QString farServer = far.tcpAddress();
+        const qsizetype nearBefore = m_cups.jobs().size();
+
+        const Run mixed = runCli({"send", "--group", "issue", "--printer", "Line_A", "--printer", "Far_A@" + farServer,
+                                  path("edited.dat")});
+        QCOMPARE(mixed.code, 0);
+        QStringList lines = mixed.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.takeLast(), QStringLiteral("Delivered \"Setbridge Status Write\" to 2 of 2 printers."));
+        lines.sort();
+        QCOMPARE(lines, (QStringList{"Far_A@" + farServer + ": delivered", "Line_A: delivered"}));
+        QCOMPARE(m_cups.waitForJobs(int(nearBefore) + 1).size(), nearBefore + 1);
+        QCOMPARE(far.waitForJobs(1).size(), 1);
+
+        const Run listed = runCli({"printers", "--server", farServer});
+        QCOMPARE(listed.code, 0);
+        QStringList names;
+        for (const QString &line : listed.out.split(u'\n', Qt::SkipEmptyParts))
+            names << line.section(u'\t', 0, 0);
+        const QStringList farNames{"Far_A@" + farServer, QString(PrivateCups::kDefaultQueue) + '@' + farServer};
+        QCOMPARE(names, farNames);
+
+        const Run all = runCli({"send", "--group", "fine", "--all", "--server", farServer, path("factory.dat")});
+        QCOMPARE(all.code, 0);
+        lines = all.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.takeLast(), QStringLiteral("Delivered \"Setbridge Status Write\" to 2 of 2 printers."));
+        lines.sort();
+        QCOMPARE(lines, (QStringList{farNames[0] + ": delivered", farNames[1] + ": delivered"}));
+        QCOMPARE(far.waitForJobs(3).size(), 3);
+    }
+
+    // A stopped queue keeps the job pending: it is reported queued, with the queue's own reason,
+    // and a queue that rejects jobs is reported as such.
+    void pendingAndRejectedJobsAreNotDelivered()
+    {
+        QVERIFY(m_cups.addQueue(QStringLiteral("Line_Stopped")));
+        m_cups.run(QStringLiteral("cupsdisable"), {QStringLiteral("Line_Stopped")});
+        QVERIFY(m_cups.rejectJobs(QStringLiteral("Line_C")));
+        const Run result = runCli({"headcheck", "--printer", "Line_Stopped", "--printer", "Line_C", "--printer", "Line_B",
+                                   "--wait", "2"});
+        QVERIFY(m_cups.acceptJobs(QStringLiteral("Line_C")));
+        QVERIFY(m_cups.removeQueue(QStringLiteral("Line_Stopped")));
+
+        QCOMPARE(result.code, 1);
+        const QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.contains(QStringLiteral("Line_Stopped: queued (paused)")), qPrintable(result.out));
+        QVERIFY2(lines.contains(QStringLiteral("Line_B: delivered")), qPrintable(result.out));
+        QVERIFY2(lines.filter(QStringLiteral("Line_C: failed (the queue is rejecting jobs")).size() == 1, qPrintable(result.out));
+        QVERIFY(lines.contains(QStringLiteral("Delivered \"Setbridge Check\" to 1 of 3 printers; 1 queued, 1 failed.")));
+    }
+
+    // Ctrl-C while a job is still pending: the run ends at once with what it knows, exit code 130.
+    void interruptEndsTheRunWithItsSummary()
+    {
+        QVERIFY(m_cups.addQueue(QStringLiteral("Line_Held")));
+        m_cups.run(QStringLiteral("cupsdisable"), {QStringLiteral("Line_Held")});
+        QProcess process;
+        process.start(QStringLiteral(SBQ_CLI), {"headcheck", "--printer", "Line_Held", "--printer", "Line_A", "--wait", "60"});
+        QVERIFY(process.waitForStarted());
+        QByteArray out;
+        QDeadlineTimer deadline(std::chrono::seconds(30));
+        while (!out.contains("Line_A: delivered") && !deadline.hasExpired() && process.state() == QProcess::Running) {
+            process.waitForReadyRead(200);
+            out += process.readAllStandardOutput();
+        }
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(20000));
+        out += process.readAllStandardOutput();
+        QVERIFY(m_cups.removeQueue(QStringLiteral("Line_Held")));
+
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 130);
+        const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.mid(0, 4), (QStringList{"Line_A: delivered", "Line_Held: queued (interrupted while it was pending: paused)",
+                                               "Delivered \"Setbridge Check\" to 1 of 2 printers; 1 queued, 0 failed.",
+                                               "Interrupted."}));
+    }
+
+    void notFollowedSaysSo()
+    {
+        const Run result = runCli({"headcheck", "--no-wait", "--printer", "Line_B"});
+        QCOMPARE(result.code, 0);
+        QCOMPARE(result.out.split(u'\n').mid(0, 2),
+                 (QStringList{"Line_B: accepted by the spooler (delivery not followed)",
+                              "Handed \"Setbridge Check\" to the spooler for 1 of 1 printer; delivery not followed."}));
     }
 
     void fileThatIsNotASettingsFile()

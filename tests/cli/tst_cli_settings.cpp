@@ -151,6 +151,31 @@ private slots:
                                       << std::string("\"\xEF\xBF\xBD\xEF\xBF\xBD\"");
         QTest::newRow("overlong slash") << std::string("\xC0\xAF") << std::string("\xEF\xBF\xBD\xEF\xBF\xBD")
                                         << std::string("\"\xEF\xBF\xBD\xEF\xBF\xBD\"");
+        QTest::newRow("C1 control") << std::string("a\xC2\x9B" "2J") << std::string("a\\u009b2J")
+                                    << std::string("\"a\\u009b2J\"");
+        QTest::newRow("bidi override") << std::string("bidi-\xE2\x80\xAEgnp.exe") << std::string("bidi-\\u202egnp.exe")
+                                       << std::string("\"bidi-\\u202egnp.exe\"");
+    }
+
+    // Printer names are printed so that every one can be named back on the command line.
+    void printerNamesComeBack_data()
+    {
+        QTest::addColumn<std::string>("name");
+        QTest::addColumn<std::string>("printed");
+        QTest::newRow("plain") << std::string("Line_A") << std::string("Line_A");
+        QTest::newRow("Japanese") << std::string("ラベル1") << std::string("ラベル1");
+        QTest::newRow("not UTF-8") << std::string("caf\xE9") << std::string("caf\\xe9");
+        QTest::newRow("backslash") << std::string("a\\x41") << std::string("a\\\\x41");
+        QTest::newRow("bidi override") << std::string("bidi-\xE2\x80\xAEgnp.exe") << std::string("bidi-\\u202egnp.exe");
+        QTest::newRow("C1 control") << std::string("q\xC2\x85") << std::string("q\\u0085");
+    }
+
+    void printerNamesComeBack()
+    {
+        QFETCH(std::string, name);
+        QFETCH(std::string, printed);
+        QCOMPARE(OutputText::printerName(name), printed);
+        QCOMPARE(OutputText::unescapePrinterName(printed), name);
     }
 
     void outputTextIsSafe()

@@ -6,6 +6,9 @@
       that one is read whole and never answered
   fake_scheduler.py PORTFILE late-error SECONDS
       answers Send-Document with server-error-internal, SECONDS after it arrived
+  fake_scheduler.py PORTFILE pausing SECONDS
+      answers everything with success, each answer in two parts SECONDS apart (the second part in
+      the middle of the IPP body)
   fake_scheduler.py PORTFILE drip UPSTREAM SECONDS
       forwards everything to the real scheduler UPSTREAM (host:port, or the path of its local
       socket) and passes its answers back one byte every SECONDS
@@ -91,7 +94,14 @@ class Answering(socketserver.StreamRequestHandler):
                 return
             operation, request_id = struct.unpack(">HI", body[2:8])
             log("%04x %d" % (operation, job_id_of(body)))
-            if operation == SEND_DOCUMENT:
+            if MODE == "pausing":
+                answer = ipp_answer(0, request_id, FAKE_JOB_ID if operation == CREATE_JOB else None)
+                middle = len(answer) - 20
+                self.wfile.write(answer[:middle])
+                self.wfile.flush()
+                time.sleep(float(ARGS[0]))
+                self.wfile.write(answer[middle:])
+            elif operation == SEND_DOCUMENT:
                 if MODE == "silent-document":
                     time.sleep(3600)
                     return

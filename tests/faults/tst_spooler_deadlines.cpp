@@ -97,6 +97,8 @@ class TestSpoolerDeadlines : public QObject
 private slots:
     void documentNotAcceptedIsAFailure_data();
     void documentNotAcceptedIsAFailure();
+    void pauseInsideAnAnswerIsWaitedFor_data();
+    void pauseInsideAnAnswerIsWaitedFor();
     void drippingSchedulerIsGivenUpOnInTime_data();
     void drippingSchedulerIsGivenUpOnInTime();
 };
@@ -128,6 +130,24 @@ void TestSpoolerDeadlines::documentNotAcceptedIsAFailure()
     QVERIFY2(clock.elapsed() < kDeadline.count() + kSlackMs, qPrintable(QString::number(clock.elapsed())));
     // The job the scheduler made (id 7) is cancelled, so it can't print after the failure.
     QTRY_VERIFY_WITH_TIMEOUT(scheduler.requests().contains(QStringLiteral("0008 7")), 8000);
+}
+
+void TestSpoolerDeadlines::pauseInsideAnAnswerIsWaitedFor_data()
+{
+    QTest::addColumn<Call>("call");
+    QTest::newRow("raw job") << Call::RawJob;
+    QTest::newRow("image job") << Call::ImageJob;
+}
+
+// A busy scheduler may pause in the middle of an answer: within the deadline that is no failure.
+void TestSpoolerDeadlines::pauseInsideAnAnswerIsWaitedFor()
+{
+    QFETCH(Call, call);
+    FakeScheduler scheduler;
+    QVERIFY(scheduler.start({"pausing", "0.4"}));
+    CupsSpooler spooler({"127.0.0.1", scheduler.port()}, 5s);
+    QVERIFY(perform(spooler, call));
+    QVERIFY(!scheduler.requests().contains(QStringLiteral("0008 7")));  // nothing cancelled
 }
 
 void TestSpoolerDeadlines::drippingSchedulerIsGivenUpOnInTime_data()

@@ -106,6 +106,13 @@ bool PrivateCups::acceptJobs(const QString &name)
     return m_error.isEmpty();
 }
 
+QString PrivateCups::tcpAddress() const
+{
+    QFile file(m_dir.path() + QStringLiteral("/cupsd.port"));
+    return file.open(QIODevice::ReadOnly) ? QStringLiteral("127.0.0.1:") + QString::fromLatin1(file.readAll().trimmed())
+                                          : QString();
+}
+
 QString PrivateCups::jobsFolder() const
 {
     return m_dir.path() + QStringLiteral("/sim/jobs");

@@ -24,6 +24,7 @@ public:
     bool start();  // false with error() set when the server did not come up
     QString error() const { return m_error; }
     QString server() const { return m_server; }
+    QString tcpAddress() const;  // "127.0.0.1:PORT", where the server also listens
     QString folder() const { return m_dir.path(); }
 
     // Queues: `uri` "sim" is the simulated printer; `model` defaults to the supported one.

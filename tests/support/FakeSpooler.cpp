@@ -1,11 +1,22 @@
 #include "FakeSpooler.h"
 
-bool FakeSpooler::writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes)
+JobSubmission FakeSpooler::submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes)
 {
     if (m_failJobs)
-        return false;
+        return {false, 0, "the fake spooler refuses jobs"};
     m_jobs.push_back({printer, jobName, std::string(bytes)});
-    return true;
+    return {true, static_cast<int>(m_jobs.size()), {}};
+}
+
+std::vector<JobProgress> FakeSpooler::jobProgress(const std::vector<int> &jobIds)
+{
+    std::vector<JobProgress> progress;
+    for (const int id : jobIds) {
+        const auto index = static_cast<std::size_t>(id - 1);
+        const auto set = index < m_jobs.size() ? m_progress.find(m_jobs[index].printer) : m_progress.end();
+        progress.push_back(set != m_progress.end() ? set->second : JobProgress{JobProgress::Phase::Completed, {}});
+    }
+    return progress;
 }
 
 bool FakeSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)

@@ -2,6 +2,7 @@
 
 #include "Spooler.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,13 +24,17 @@ public:
     };
 
     std::vector<SpoolerPrinter> printers() override { return m_printers; }
-    bool writeRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+    JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
+    // Jobs complete at once unless setProgress() says otherwise.
+    std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds) override;
     bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
     void setPrinters(std::vector<SpoolerPrinter> printers) { m_printers = std::move(printers); }
     void addPrinter(const std::string &name, const std::string &connection,
                     const std::string &driver = "QAV Quillotron 740Q2", bool usable = true);
     void setFailJobs(bool fail) { m_failJobs = fail; }
+    // What jobProgress() reports for the jobs of `printer` from now on.
+    void setProgress(const std::string &printer, JobProgress progress) { m_progress[printer] = std::move(progress); }
 
     const std::vector<Job> &jobs() const { return m_jobs; }
     const std::vector<ImageJob> &imageJobs() const { return m_imageJobs; }
@@ -39,4 +44,5 @@ private:
     std::vector<Job> m_jobs;
     std::vector<ImageJob> m_imageJobs;
     bool m_failJobs = false;
+    std::map<std::string, JobProgress> m_progress;
 };
