@@ -193,6 +193,7 @@ def main():
     parser.add_argument("--watch", required=True)
     parser.add_argument("--script", required=True)
     parser.add_argument("--skip-start-up", action="store_true")
+    parser.add_argument("--only-start-up", action="store_true")
     args = parser.parse_args()
     for tool in ("lpadmin", "lpstat", "lp") + (() if args.skip_start_up else ("Xvfb",)):
         if shutil.which(tool) is None:
@@ -204,6 +205,8 @@ def main():
     try:
         if not args.skip_start_up:
             bench_start_up(args, cups, folder)
+        if args.only_start_up:
+            return
         cups.remove_queue("QAV_Quillotron_740Q2")
         bench_listing(args, cups)
         bench_send(args, cups, folder, "bench_0000")

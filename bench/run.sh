@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Benchmark of the printer link (see bench/bench.py): builds a release sbq740 in build/bench and
-# the two small helpers, then measures start-up, listing and sending in one run.
-#   bench/run.sh [--skip-start-up]
+# Benchmark of the printer link (see bench/bench.py): builds sbq740 as it ships (the "package"
+# preset, in build/package) and the small helpers, then measures start-up, listing and sending in
+# one run.
+#   bench/run.sh [--skip-start-up | --only-start-up]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$PWD"
-BUILD="$ROOT/build/bench"
+BUILD="$ROOT/build/package"
 
-cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSBQ_BUILD_TESTS=OFF >/dev/null
-cmake --build "$BUILD" --target sbq740 -j2 >/dev/null
+cmake --preset package >/dev/null
+cmake --build --preset package --target sbq740 >/dev/null
 
 mkdir -p "$BUILD/bench"
 CXX="${CXX:-c++}"

@@ -14,6 +14,10 @@
 # and the simulator's jobs (DIR/sim/jobs, one file per job) and log (DIR/sim/log.txt). cupsd
 # listens only on 127.0.0.1 and its local socket. Running `start` again is harmless.
 # DIR must be reachable by the `lp` user (a folder under /tmp is): the backends run as lp.
+#
+# With PRIVATE_CUPS_PPDS=FOLDER in the environment of `start`, the server also lists the PPDs in
+# FOLDER as /usr/share/ppd's are listed, so that `lpadmin -m SUBFOLDER/NAME.ppd` can name them
+# (used to try the PPD of an installed package before it is installed).
 set -euo pipefail
 
 HERE="$(cd "$(dirname "$0")/.." && pwd)"
@@ -25,7 +29,7 @@ DEFAULT_QUEUE="QAV_Quillotron_740Q2"
 die() { echo "private-cupsd: $*" >&2; exit 1; }
 
 usage() {
-  sed -n '2,17p' "$0" >&2
+  sed -n '2,21p' "$0" >&2
   exit 2
 }
 
@@ -75,13 +79,24 @@ write_config() {
     user="$(id -un)"; group="$(id -gn)"
   fi
   mkdir -p "$DIR/etc/ppd" "$DIR/spool/tmp" "$DIR/cache" "$DIR/state" "$DIR/log" "$DIR/run"
+  local data=/usr/share/cups
+  if [ -n "${PRIVATE_CUPS_PPDS:-}" ]; then
+    # The scheduler's drivers search DataDir/model too: a copy of DataDir whose model is FOLDER.
+    data="$DIR/data"
+    rm -rf "$data"
+    mkdir -p "$data"
+    for entry in /usr/share/cups/*; do
+      [ "${entry##*/}" = model ] || ln -s "$entry" "$data/"
+    done
+    ln -s "$(cd "$PRIVATE_CUPS_PPDS" && pwd)" "$data/model"
+  fi
   cat >"$DIR/etc/cups-files.conf" <<EOF
 User $user
 Group $group
 SystemGroup $(id -gn)
 ServerRoot $DIR/etc
 ServerBin /usr/lib/cups
-DataDir /usr/share/cups
+DataDir $data
 DocumentRoot /usr/share/cups/doc-root
 RequestRoot $DIR/spool
 TempDir $DIR/spool/tmp

@@ -13,6 +13,7 @@ PACKAGES=(
   libxcb1-dev
   xvfb xauth x11-utils imagemagick xdotool jwm
   python3 locales cups-filters
+  dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
 )
 
 missing=()
