@@ -69,6 +69,14 @@ std::string applicationName()
     return programFile().stem().native();
 }
 
+// An installed copy has its data folder (help) in the share folder beside its bin folder; a
+// portable copy keeps everything in its own folder.
+bool isInstalled(const std::filesystem::path &programFolder)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(programFolder / "../share/sbq740", error);
+}
+
 SettingsLocation settingsLocation()
 {
     std::filesystem::path config;
@@ -76,7 +84,8 @@ SettingsLocation settingsLocation()
         config = xdg;
     else
         config = homeFolder() / ".config";
-    return SettingsLocation(programFile().parent_path(), config / applicationName());
+    const std::filesystem::path programFolder = programFile().parent_path();
+    return SettingsLocation(programFolder, config / applicationName(), !isInstalled(programFolder));
 }
 
 QString helpPath()

@@ -168,11 +168,14 @@ void takeOverOwnerAndMode(int fd, const OldFile &old)
     struct stat info {};
     if (!old.file.isOpen() || ::fstat(fd, &info) != 0)
         return;
-    if (info.st_uid != old.info.st_uid || info.st_gid != old.info.st_gid) {
-        if (::fchown(fd, old.info.st_uid, old.info.st_gid) != 0)
-            ::fchown(fd, static_cast<uid_t>(-1), old.info.st_gid);  // the group at least, if it may
-    }
-    ::fchmod(fd, old.info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO));
+    // Where the owner or the group can't be taken over, the new file stays this user's: still
+    // a whole file, only not the old one's owner.
+    if ((info.st_uid != old.info.st_uid || info.st_gid != old.info.st_gid)
+        && ::fchown(fd, old.info.st_uid, old.info.st_gid) != 0
+        && ::fchown(fd, static_cast<uid_t>(-1), old.info.st_gid) != 0)
+        return;
+    if (::fchmod(fd, old.info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) != 0)
+        return;  // it keeps the owner-only mode it was made with
 }
 
 bool fillAndSync(int fd, const SettingsImage &image, const OldFile &old)

@@ -35,9 +35,11 @@ bool writableHere(const std::filesystem::path &folder)
 
 }  // namespace
 
-SettingsLocation::SettingsLocation(std::filesystem::path programFolder, std::filesystem::path userFolder)
+SettingsLocation::SettingsLocation(std::filesystem::path programFolder, std::filesystem::path userFolder,
+                                   bool besideProgramWritable)
     : m_programFolder(std::move(programFolder))
     , m_userFolder(std::move(userFolder))
+    , m_besideProgramWritable(besideProgramWritable)
 {
 }
 
@@ -50,7 +52,7 @@ std::filesystem::path SettingsLocation::readPath() const
 
 std::filesystem::path SettingsLocation::writePath() const
 {
-    if (hasEntry(m_userFolder) || !writableHere(m_programFolder))
+    if (!m_besideProgramWritable || hasEntry(m_userFolder) || !writableHere(m_programFolder))
         return m_userFolder / kFileName;
     return m_programFolder / kFileName;
 }

@@ -20,7 +20,11 @@ public:
         : SettingsLocation(std::filesystem::path(folder), std::filesystem::path(folder))
     {
     }
-    SettingsLocation(std::filesystem::path programFolder, std::filesystem::path userFolder);
+    // `besideProgramWritable` false: the program is an installed one, whose folder is the
+    // system's (root may write there, but must not leave its settings among the programs); a
+    // file shipped there is still read.
+    SettingsLocation(std::filesystem::path programFolder, std::filesystem::path userFolder,
+                     bool besideProgramWritable = true);
 
     std::filesystem::path readPath() const;
     std::filesystem::path writePath() const;  // decided now, from what the folders allow
@@ -34,4 +38,5 @@ public:
 private:
     std::filesystem::path m_programFolder;
     std::filesystem::path m_userFolder;
+    bool m_besideProgramWritable;
 };

@@ -219,15 +219,18 @@ private slots:
         QTest::addColumn<bool>("userFile");
         QTest::addColumn<QString>("reads");   // "program" or "user"
         QTest::addColumn<QString>("writes");
-        QTest::newRow("nothing yet") << "" << true << false << "program" << "program";
-        QTest::newRow("portable copy") << "file" << true << false << "program" << "program";
-        QTest::newRow("file shipped read-only") << "read-only file" << true << false << "program" << "user";
-        QTest::newRow("installed, no file") << "" << false << false << "program" << "user";
-        QTest::newRow("installed, file shipped") << "file" << false << false << "program" << "user";
-        QTest::newRow("user's file and a portable copy") << "file" << true << true << "user" << "user";
-        QTest::newRow("user's file, installed") << "file" << false << true << "user" << "user";
-        QTest::newRow("link beside the program") << "link" << true << false << "program" << "program";
-        QTest::newRow("folder named setting") << "folder" << true << false << "program" << "user";
+        QTest::addColumn<bool>("installed");  // beside the system's share/sbq740 (root may write there)
+        QTest::newRow("nothing yet") << "" << true << false << "program" << "program" << false;
+        QTest::newRow("portable copy") << "file" << true << false << "program" << "program" << false;
+        QTest::newRow("file shipped read-only") << "read-only file" << true << false << "program" << "user" << false;
+        QTest::newRow("installed, no file") << "" << false << false << "program" << "user" << false;
+        QTest::newRow("installed, file shipped") << "file" << false << false << "program" << "user" << false;
+        QTest::newRow("user's file and a portable copy") << "file" << true << true << "user" << "user" << false;
+        QTest::newRow("user's file, installed") << "file" << false << true << "user" << "user" << false;
+        QTest::newRow("link beside the program") << "link" << true << false << "program" << "program" << false;
+        QTest::newRow("folder named setting") << "folder" << true << false << "program" << "user" << false;
+        QTest::newRow("installed, run by one who may write there") << "file" << true << false << "program" << "user"
+                                                                 << true;
     }
 
     // The next start always reads what the last exit wrote. The user's folder exists only
@@ -239,6 +242,7 @@ private slots:
         QFETCH(bool, userFile);
         QFETCH(QString, reads);
         QFETCH(QString, writes);
+        QFETCH(bool, installed);
         const fs::path beside = program() / "setting";
         if (programFile == "file" || programFile == "read-only file")
             writeBytes(beside, settingsFileBytes(edited('P')));
@@ -257,7 +261,7 @@ private slots:
         if (m_refusal && !m_refusal->ok())
             QSKIP("this process can't make a file refuse writing");
 
-        const SettingsLocation location(program(), user());
+        const SettingsLocation location(program(), user(), !installed);
         const auto place = [&](const QString &which) { return (which == "user" ? user() : program()) / "setting"; };
         QCOMPARE(location.readPath(), place(reads));
         QCOMPARE(location.writePath(), place(writes));
