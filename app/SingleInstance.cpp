@@ -1,11 +1,8 @@
 #include "SingleInstance.h"
 
+#include "ActivationServer.h"
 #include "ActivationSocket.h"
 #include "RuntimeFolder.h"
-
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QTimer>
 
 #include <chrono>
 #include <thread>
@@ -19,9 +16,6 @@ namespace {
 constexpr auto kAnswerDeadline = std::chrono::seconds(5);
 constexpr auto kSendTimeout = std::chrono::milliseconds(2000);
 constexpr auto kRetryPause = std::chrono::milliseconds(50);
-// A request is one short line; a connection that sends no line in time is dropped.
-constexpr qint64 kLongestRequest = 2048;
-constexpr int kRequestTimeoutMs = 5000;
 
 }  // namespace
 
@@ -38,8 +32,11 @@ SingleInstance::~SingleInstance()
 
 void SingleInstance::stopServing()
 {
-    delete m_server;  // removes the socket while the lock is still held
+    if (!m_server)
+        return;
+    delete m_server;
     m_server = nullptr;
+    ::unlink(socketPath().c_str());  // while the lock is still held, so no newer socket goes
 }
 
 std::filesystem::path SingleInstance::lockPath(const std::filesystem::path &folder, const std::string &name)
@@ -107,30 +104,13 @@ void SingleInstance::serve()
 {
     if (!m_listener.isOpen())
         return;
-    m_server = new QLocalServer(this);
-    if (!m_server->listen(m_listener.get()))
-        return;
-    m_listener.release();  // the server owns it now
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QTimer::singleShot(kRequestTimeoutMs, socket, &QLocalSocket::abort);
-            readRequest(socket);
-        }
-    });
+    m_server = new ActivationServer(std::move(m_listener), this);
+    connect(m_server, &ActivationServer::requestReceived, this, &SingleInstance::takeRequest);
 }
 
-void SingleInstance::readRequest(QLocalSocket *socket)
+void SingleInstance::takeRequest(const std::string &line)
 {
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kLongestRequest)
-            socket->abort();
-        return;
-    }
-    const QByteArray line = socket->readLine(kLongestRequest).chopped(1);
-    socket->disconnectFromServer();
     ActivationToken token;
-    if (ActivationToken::fromLine(std::string_view(line.constData(), static_cast<std::size_t>(line.size())), token))
+    if (ActivationToken::fromLine(line, token))
         emit activationRequested(token);
 }

@@ -9,8 +9,7 @@
 #include <filesystem>
 #include <string>
 
-class QLocalServer;
-class QLocalSocket;
+class ActivationServer;
 
 // One running copy per program name and user. The first start holds a lock in a folder of this
 // user's own and listens on an activation socket beside it; a later start hands the running one
@@ -49,11 +48,11 @@ signals:
 private:
     enum class Outcome { First, Later, Unanswered, Unusable };
     Outcome claimIn(const std::filesystem::path &folder, const ActivationToken &token);
-    void readRequest(QLocalSocket *socket);
+    void takeRequest(const std::string &line);
 
     std::string m_name;
     std::filesystem::path m_folder;
     InstanceLock m_lock;
     FileDescriptor m_listener;
-    QLocalServer *m_server = nullptr;
+    ActivationServer *m_server = nullptr;
 };

@@ -27,6 +27,7 @@ class TestDesktopWindow : public QObject
     Q_OBJECT
 
 private:
+    bool windowManagerUp() { return rootProperty(QStringLiteral("_NET_SUPPORTING_WM_CHECK")).contains("window id"); }
     PrivateCups m_cups;
     QTemporaryDir m_dir;
     QProcess m_server;
@@ -106,8 +107,15 @@ private slots:
         m_windowManager.setProcessEnvironment(environment());
         m_windowManager.setStandardOutputFile(QProcess::nullDevice());
         m_windowManager.setStandardErrorFile(QProcess::nullDevice());
-        m_windowManager.start(QStringLiteral("jwm"), {});
-        QTRY_VERIFY_WITH_TIMEOUT(rootProperty(QStringLiteral("_NET_SUPPORTING_WM_CHECK")).contains("window id"), kServerUpMs);
+        // A window manager started the moment the server accepts clients now and then gives up
+        // at once; it gets a second start.
+        for (int attempt = 0; attempt < 2 && !windowManagerUp(); ++attempt) {
+            m_windowManager.start(QStringLiteral("jwm"), {});
+            [[maybe_unused]] const bool settled = QTest::qWaitFor(
+                [this] { return windowManagerUp() || m_windowManager.state() == QProcess::NotRunning; },
+                kServerUpMs);
+        }
+        QVERIFY2(windowManagerUp(), "the window manager did not start");
 
         QDir().mkpath(m_dir.filePath(QStringLiteral("app")));
         QDir().mkpath(m_dir.filePath(QStringLiteral("runtime")));
