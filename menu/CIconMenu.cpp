@@ -38,6 +38,8 @@ bool isMenuCharacter(const QKeyEvent &key)
     return !(key.modifiers() & chordModifiers) && text.size() == 1 && text.at(0).isPrint();
 }
 
+constexpr char kAlignedProperty[] = "sbqAcceleratorsAligned";
+
 }  // namespace
 
 CIconMenu::CIconMenu(QObject *parent)
@@ -61,7 +63,14 @@ bool CIconMenu::LoadMenu(int menuId)
         QMenu *menu = addPopup(popup.title);
         for (int i = 0; i < popup.count; ++i)
             AppendODMenu(menu, popup.items[i].text, popup.items[i].id, -1);
-        alignAcceleratorColumn(menu);
+        // The column is measured in the menu font when the drop-down first opens (before it lays
+        // itself out), not while the window starts.
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+            if (!menu->property(kAlignedProperty).toBool()) {
+                alignAcceleratorColumn(menu);
+                menu->setProperty(kAlignedProperty, true);
+            }
+        });
     }
     return true;
 }

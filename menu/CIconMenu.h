@@ -41,8 +41,8 @@ public:
     // any case. Null when none matches or when `popup` is not one of this menu's drop-downs.
     QAction *FindKeyboardShortcut(const QString &typed, const QMenu *popup) const;
 
-    // The caption of the item with `commandId` as the menu holds it (accelerator column padding
-    // included); empty when no item has that id.
+    // The caption of the item with `commandId` as the menu holds it (once its drop-down has been
+    // open, with the accelerator column's padding); empty when no item has that id.
     QString GetMenuText(int commandId) const;
 
     // Hands the menu bar over to `window`, which owns it from now on. The drop-down menus and
