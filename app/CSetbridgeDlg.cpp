@@ -35,9 +35,12 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -210,25 +213,65 @@ void CSetbridgeDlg::buildTabs()
     // The four tabs share one row of the control's width, as the original tab control does, each
     // wide enough for its whole caption.
     tabWidget->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
-    m_pageParam = new CPage_Param1;
-    m_pageSet = new CPage_Set;
-    m_pageIp = new CPage_IP;
-    m_pageIssue = new CPage_Issue;
-    const std::array<SettingsPage *, 4> pages = pagesInOrder();
-    for (std::size_t index = 0; index < pages.size(); ++index) {
-        pages[index]->setFixedSize(kPageSize);
-        tabWidget->addTab(pages[index], Pictures::load(Pictures::tabPicture(kTabs[index].picture)),
-                          text(kTabs[index].caption));
-        connect(pages[index], &SettingsPage::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
+    // The first page now; the other three hold an empty widget until they are made.
+    for (std::size_t index = 0; index < kTabs.size(); ++index) {
+        QWidget *holder = new QWidget;
+        auto *holderLayout = new QVBoxLayout(holder);
+        holderLayout->setContentsMargins(0, 0, 0, 0);
+        holderLayout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_tabHolders[index] = holder;
+        tabWidget->addTab(holder, Pictures::load(Pictures::tabPicture(kTabs[index].picture)), text(kTabs[index].caption));
     }
+    buildPage(0);
     tabWidget->setCurrentIndex(0);
     new TabSwitchFilter(tabWidget);  // no page change by Ctrl+Tab or the wheel
     connect(tabWidget, &QTabWidget::currentChanged, this, &CSetbridgeDlg::OnTabChange);
 }
 
-std::array<SettingsPage *, 4> CSetbridgeDlg::pagesInOrder() const
+namespace {
+
+// The page of tab `index`.
+std::unique_ptr<SettingsPage> makePage(int index)
 {
-    return {m_pageParam, m_pageSet, m_pageIp, m_pageIssue};
+    switch (index) {
+    case 0: return std::make_unique<CPage_Param1>();
+    case 1: return std::make_unique<CPage_Set>();
+    case 2: return std::make_unique<CPage_IP>();
+    default: return std::make_unique<CPage_Issue>();
+    }
+}
+
+}  // namespace
+
+void CSetbridgeDlg::buildPage(int index)
+{
+    const auto slot = static_cast<std::size_t>(index);
+    if (m_pages.at(slot))
+        return;
+    std::unique_ptr<SettingsPage> made = makePage(index);
+    made->setFixedSize(kPageSize);
+    connect(made.get(), &SettingsPage::dataCheck, this, &CSetbridgeDlg::OnDataCheck);
+    m_pages[slot] = made.get();
+    m_tabHolders[slot]->layout()->addWidget(made.release());  // the holder owns it now
+    // A page made after the image was handed out shows the image it would have been given.
+    if (m_imageDistributed)
+        m_pages[slot]->LoadFromImage(m_images.current);
+}
+
+void CSetbridgeDlg::buildRemainingPages()
+{
+    for (int index = 0; index < static_cast<int>(m_pages.size()); ++index)
+        buildPage(index);
+}
+
+bool CSetbridgeDlg::event(QEvent *event)
+{
+    // The first paint shows the window; the pages not on view are made right after it.
+    if (event->type() == QEvent::Paint && !m_remainingPagesScheduled) {
+        m_remainingPagesScheduled = true;
+        QTimer::singleShot(0, this, &CSetbridgeDlg::buildRemainingPages);
+    }
+    return QDialog::event(event);
 }
 
 QTabWidget *CSetbridgeDlg::tabs() const
@@ -236,9 +279,10 @@ QTabWidget *CSetbridgeDlg::tabs() const
     return m_ui->tab_1000;
 }
 
-SettingsPage *CSetbridgeDlg::page(int index) const
+SettingsPage *CSetbridgeDlg::page(int index)
 {
-    return pagesInOrder().at(static_cast<std::size_t>(index));
+    buildPage(index);
+    return m_pages.at(static_cast<std::size_t>(index));
 }
 
 QString CSetbridgeDlg::statusPane(int pane) const
@@ -290,13 +334,19 @@ void CSetbridgeDlg::runCommand(int command)
 
 void CSetbridgeDlg::DistributeImage()
 {
-    for (SettingsPage *settingsPage : pagesInOrder())
-        settingsPage->LoadFromImage(m_images.current);
+    // A page not yet made takes the image when it is.
+    m_imageDistributed = true;
+    for (SettingsPage *settingsPage : m_pages) {
+        if (settingsPage)
+            settingsPage->LoadFromImage(m_images.current);
+    }
 }
 
 void CSetbridgeDlg::CollectImage()
 {
-    for (SettingsPage *settingsPage : pagesInOrder())
+    // Every page writes its fields, as it would have shown them, made or not.
+    buildRemainingPages();
+    for (SettingsPage *settingsPage : m_pages)
         settingsPage->StoreToImage(m_images.current);
 }
 
@@ -408,6 +458,7 @@ void CSetbridgeDlg::bringToFront(const ActivationToken &token)
 
 void CSetbridgeDlg::SelectTab(int index)
 {
+    buildPage(index);
     m_selectingTab = true;
     tabs()->setCurrentIndex(index);
     m_selectingTab = false;
@@ -424,6 +475,7 @@ void CSetbridgeDlg::ShowFirstTab()
 
 void CSetbridgeDlg::OnTabChange(int index)
 {
+    buildPage(index);  // before the tab is painted
     if (m_selectingTab)
         return;
     if (!tabs()->tabBar()->hasFocus())

@@ -96,7 +96,9 @@ public:
     bool isCommandEnabled(int command) const;
     void setTerminateHandler(std::function<void(int)> handler) { m_terminate = std::move(handler); }
     QTabWidget *tabs() const;
-    SettingsPage *page(int index) const;
+    // The page of tab `index`, made first if it was not yet (pages 2 to 4 are made once the
+    // window has been painted, or when first needed).
+    SettingsPage *page(int index);
     CIconMenu &menu() { return m_menu; }
     QToolBar *toolBar() const { return m_toolBar; }
     QAction *toolAction(int buttonId) const { return m_toolActions.value(buttonId, nullptr); }
@@ -112,6 +114,7 @@ protected:
     void accept() override {}  // Enter does nothing
     void reject() override {}  // Escape does nothing
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void buildMenu();
@@ -122,17 +125,20 @@ private:
     void setCommandEnabled(int command, bool enabled);
     void OnTabChange(int index);
     void focusInto(QWidget *page);
-    std::array<SettingsPage *, 4> pagesInOrder() const;
+    void buildPage(int index);
+    void buildRemainingPages();
 
     Services m_services;
     std::unique_ptr<Ui::CSetbridgeDlg> m_ui;
     CIconMenu m_menu;
     CPrinterSelectDlg *m_printerSelectDlg;
     CSendSelectDlg *m_sendSelectDlg;
-    CPage_Set *m_pageSet = nullptr;
-    CPage_IP *m_pageIp = nullptr;
-    CPage_Param1 *m_pageParam = nullptr;
-    CPage_Issue *m_pageIssue = nullptr;
+    // The four pages in tab order, null until made, and the widgets their tabs hold (a page
+    // made later goes into its tab's holder).
+    std::array<SettingsPage *, 4> m_pages{};
+    std::array<QWidget *, 4> m_tabHolders{};
+    bool m_imageDistributed = false;
+    bool m_remainingPagesScheduled = false;
     QString m_strHelpPath;
     SelectedPrinter m_printer;
     SettingsImages m_images;
