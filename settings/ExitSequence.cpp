@@ -4,6 +4,7 @@
 #include "CommandHost.h"
 #include "Strings.h"
 #include "UserPrompts.h"
+#include "VisibleText.h"
 
 #include <QFile>
 
@@ -52,8 +53,10 @@ void WriteAutoSettings(CommandHost &host)
     const AutoSettings::WriteOutcome outcome = AutoSettings::write(host.settingsLocation(), host.images().current);
     if (outcome.written)
         return;
+    // The path is the system's: shown as plain text, with nothing in it that could reorder it.
     const QString file = QFile::decodeName(QByteArray::fromStdString(outcome.file.native()));
-    const QString text = QString::fromUtf8(Str::kAutoSettingsNotStored).replace(QStringLiteral("%s"), file);
+    const QString shown = QString::fromStdString(VisibleText::Escaped(file.toStdString()));
+    const QString text = QString::fromUtf8(Str::kAutoSettingsNotStored).replace(QStringLiteral("%s"), shown);
     host.prompts().message(host.window(), text, UserPrompts::Icon::Warning, UserPrompts::Buttons::Ok);
 }
 
