@@ -104,13 +104,6 @@ bool IsHexDigits(std::string_view text)
     return true;
 }
 
-std::string FieldToStore(const std::optional<Loaded> &loaded, std::string_view boxUtf8, bool hex)
-{
-    if (loaded && loaded->hex == hex && loaded->shownUtf8 == boxUtf8 && loaded->field.size() == kFieldWidth)
-        return loaded->field;
-    return FieldFromBox(Cp932::FromShownLossy(boxUtf8), hex);
-}
-
 }  // namespace ClientIdText
 
 namespace ClientIdTextMode {

@@ -3,7 +3,6 @@
 #include "Cp932.h"
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,21 +34,6 @@ std::string HexFromAsciiBox(std::string_view boxBytes);
 
 // True when every character is a hexadecimal digit (either case).
 bool IsHexDigits(std::string_view text);
-
-// The field as it stood when the page was loaded, with the box text (UTF-8) and mode it was
-// shown in.
-struct Loaded
-{
-    std::string field;
-    std::string shownUtf8;
-    bool hex = false;
-};
-
-// What to store for the box text (UTF-8): when the box still shows the loaded text in the loaded
-// mode, the loaded field byte for byte (the ASCII view drops spaces and the HEX view changes case,
-// so re-encoding an unedited box could change the image); otherwise FieldFromBox of the text's
-// bytes (Cp932::FromShownLossy).
-std::string FieldToStore(const std::optional<Loaded> &loaded, std::string_view boxUtf8, bool hex);
 
 }  // namespace ClientIdText
 

@@ -1,6 +1,7 @@
 // The client-ID conversions on any bytes: field to box text and back in both modes, the mode
 // switches, and code page 932 to UTF-8 and back.
 #include "ClientIdText.h"
+#include "FieldTable.h"
 #include "FuzzSupport.h"
 
 #include <algorithm>
@@ -62,11 +63,17 @@ void checkLoadedField(std::string_view bytes)
             require(shown.size() <= 16 && within(shown, 0x21, 0xDF), "the ASCII view holds a byte outside 0x21-0xDF");
         const std::string shownUtf8 = Cp932::ToShown(shown);
         require(isUtf8(shownUtf8), "the box text is not UTF-8");
-        const ClientIdText::Loaded loaded{field, shownUtf8, hex};
-        const std::string stored = ClientIdText::FieldToStore(loaded, shownUtf8, hex);
-        require(stored.size() == ClientIdText::kFieldWidth, "the stored field is not 32 characters");
-        if (field.size() == ClientIdText::kFieldWidth)
-            require(stored == field, "an unedited box did not store the field it was loaded from");
+        if (field.size() != ClientIdText::kFieldWidth)
+            continue;
+        const Fields::Field &clientId = Fields::named("ip.client_id");
+        SettingsImage image = SettingsImage::factory();
+        image[ImageLayout::kInputTypeByte] = hex ? '1' : '0';
+        clientId.putOwnedBytes(field, image);
+        const Fields::Loaded loaded = clientId.load(image, {std::nullopt, shownUtf8});
+        SettingsImage stored = image;
+        clientId.putOwnedBytes(std::string(ClientIdText::kFieldWidth, '?'), stored);
+        clientId.encode({std::nullopt, shownUtf8}, stored, &loaded);
+        require(stored == image, "an unedited box did not store the field it was loaded from");
     }
 }
 
