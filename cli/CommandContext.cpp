@@ -70,27 +70,44 @@ std::optional<SettingsImage> readSettings(const std::string &path, CommandContex
     return image;
 }
 
-std::optional<std::string> readDocument(const std::string &path, CommandContext &context)
+namespace {
+
+constexpr std::size_t kLongestDocument = 1 << 20;  // an exported document is some 8 KiB
+
+// Up to one byte more than a document may hold; nothing when `path` is no regular file that can
+// be read.
+std::optional<std::string> readText(const std::string &path)
 {
-    constexpr std::size_t kLongest = 1 << 20;  // an exported document is some 8 KiB
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        context.err << OutputText::forTerminal(path) << ": " << Str::kNotASettingsFile << '\n';
+    if (!std::filesystem::is_regular_file(path, error))
         return std::nullopt;
-    }
     std::ifstream file(path, std::ios::binary);
-    std::string text(kLongest + 1, '\0');
+    std::string text(kLongestDocument + 1, '\0');
     if (file)
         file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!file && !file.eof()) {
-        context.err << OutputText::forTerminal(path) << ": can't be read\n";
+    if (!file && !file.eof())
         return std::nullopt;
-    }
     text.resize(static_cast<std::size_t>(file.gcount()));
-    if (text.size() > kLongest) {
-        context.err << OutputText::forTerminal(path) << ": too long to be a settings document\n";
+    return text;
+}
+
+bool fitsDocument(const std::string &path, const std::string &text, CommandContext &context)
+{
+    if (text.size() <= kLongestDocument)
+        return true;
+    context.err << OutputText::forTerminal(path) << ": too long to be a settings document\n";
+    return false;
+}
+
+}  // namespace
+
+std::optional<std::string> readDocument(const std::string &path, CommandContext &context)
+{
+    std::optional<std::string> text = readText(path);
+    if (!text)
+        context.err << OutputText::forTerminal(path) << ": can't be read as a settings document\n";
+    if (!text || !fitsDocument(path, *text, context))
         return std::nullopt;
-    }
     return text;
 }
 
@@ -99,13 +116,13 @@ std::optional<SettingsImage> readSettingsOrDocument(const std::string &path, Com
     failure = ExitCode::kNotASettingsFile;
     if (std::optional<SettingsImage> image = SettingsFile::read(path))
         return image;
-    const std::optional<std::string> text = readDocument(path, context);
-    if (!text)
-        return std::nullopt;
-    if (!SettingsText::looksLikeDocument(*text)) {
+    const std::optional<std::string> text = readText(path);
+    if (!text || !SettingsText::looksLikeDocument(*text)) {
         context.err << OutputText::forTerminal(path) << ": " << Str::kNotASettingsFile << '\n';
         return std::nullopt;
     }
+    if (!fitsDocument(path, *text, context))
+        return std::nullopt;
     const SettingsText::Built built = SettingsText::importDocument(*text, SettingsImage::factory());
     if (!reportBuilt(path, built, context.err, context)) {
         failure = built.notADocument ? ExitCode::kNotASettingsFile : ExitCode::kRefused;
@@ -120,7 +137,9 @@ bool reportBuilt(const std::string &path, const SettingsText::Built &built, std:
     using OutputText::forTerminal;
     const std::string prefix = forTerminal(path) + ": ";
     for (const SettingsText::Refusal &refusal : built.refusals) {
-        context.err << prefix << forTerminal(refusal.where) << ": ";
+        context.err << prefix;
+        if (!refusal.where.empty())
+            context.err << forTerminal(refusal.where) << ": ";
         if (refusal.value)
             context.err << '"' << forTerminal(*refusal.value) << "\": ";
         context.err << refusal.reason << '\n';

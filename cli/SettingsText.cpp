@@ -407,7 +407,7 @@ Built importDocument(std::string_view text, const SettingsImage &base)
     std::optional<std::string> notOurs = parsed.value ? notOurDocument(*parsed.value)
                                                       : std::optional("not a settings document: " + parsed.error);
     if (notOurs) {
-        builder.refuse("document", std::nullopt, *notOurs);
+        builder.refuse({}, std::nullopt, *notOurs);
         Built built = builder.finish();
         built.notADocument = true;
         return built;

@@ -53,7 +53,7 @@ struct Change
 // A value no control of the pages would take, or a document that is not one.
 struct Refusal
 {
-    std::string where;                 // a key, or the part of the document
+    std::string where;                 // a key, or the part of the document; empty: all of it
     std::optional<std::string> value;  // as given
     std::string reason;
 };
