@@ -97,7 +97,7 @@ CPage_IP::CPage_IP(QWidget *parent)
     connect(m_ui->radio_1274, &QRadioButton::clicked, this, [this] { onInputTypeClicked(false); });
     connect(m_ui->radio_1266, &QRadioButton::clicked, this, [this] { onInputTypeClicked(true); });
 
-    setTextMode(ClientIdTextMode::HoldsHex());
+    setTextMode(ClientIdTextMode::holdsHex());
     showState();
     applyEnabling();
 }
@@ -203,10 +203,10 @@ void CPage_IP::onInputTypeClicked(bool hexClicked)
 {
     emit dataCheck();
     collectControls();
-    if (hexClicked == ClientIdTextMode::HoldsHex())
+    if (hexClicked == ClientIdTextMode::holdsHex())
         return;
     const std::string box = PageText::bytes(m_ui->edit_1265->text());
-    const std::string converted = hexClicked ? ClientIdText::HexFromAsciiBox(box) : ClientIdText::AsciiFromHexBox(box);
+    const std::string converted = hexClicked ? ClientIdText::hexFromAsciiBox(box) : ClientIdText::asciiFromHexBox(box);
     m_strClientId = PageText::shown(converted);
     showState();
     setTextMode(hexClicked);
@@ -224,7 +224,7 @@ void CPage_IP::showClientId(const QString &text)
 // while it holds HEX text, CP932 text while it holds ASCII text.
 void CPage_IP::setTextMode(bool holdsHex)
 {
-    ClientIdTextMode::SetHoldsHex(holdsHex);
+    ClientIdTextMode::setHoldsHex(holdsHex);
     m_ui->edit_1265->setValidator(holdsHex ? m_hexValidator : m_asciiValidator);
 }
 

@@ -178,19 +178,19 @@ bool ClientIdCodec::holdsHex(const Field &field, const SettingsImage &image)
 FieldValue ClientIdCodec::decode(const Field &field, const SettingsImage &image) const
 {
     const std::string_view stored = image.slice(field.owned.front().offset, field.owned.front().length);
-    return {std::nullopt, Cp932::ToShown(ClientIdText::ShownFromField(stored, holdsHex(field, image)))};
+    return {std::nullopt, Cp932::ToShown(ClientIdText::shownFromField(stored, holdsHex(field, image)))};
 }
 
 void ClientIdCodec::encode(const Field &field, const FieldValue &value, SettingsImage &image) const
 {
-    const std::string stored = ClientIdText::FieldFromBox(Cp932::FromShownLossy(value.text), holdsHex(field, image));
+    const std::string stored = ClientIdText::fieldFromBox(Cp932::FromShownLossy(value.text), holdsHex(field, image));
     field.putOwnedBytes(stored, image);
 }
 
 Accepted ClientIdCodec::accept(const Field &field, std::string_view typed, const SettingsImage &image) const
 {
     if (holdsHex(field, image)) {
-        if (!ClientIdText::IsHexDigits(typed))
+        if (!ClientIdText::isHexDigits(typed))
             return {std::nullopt, "not hex digits (the input type is HEX)"};
         if (typed.size() > ClientIdText::kHexBoxDigits)
             return {std::nullopt, "longer than 32 hex digits"};

@@ -56,7 +56,7 @@ void checkLoadedField(std::string_view bytes)
 {
     const std::string field(bytes.substr(0, ClientIdText::kFieldWidth));
     for (const bool hex : {false, true}) {
-        const std::string shown = ClientIdText::ShownFromField(field, hex);
+        const std::string shown = ClientIdText::shownFromField(field, hex);
         if (hex)
             require(shown.size() == field.size(), "the HEX view changed the field's length");
         else
@@ -80,12 +80,12 @@ void checkLoadedField(std::string_view bytes)
 void checkBoxText(std::string_view bytes)
 {
     for (const bool hex : {false, true})
-        require(ClientIdText::FieldFromBox(bytes, hex).size() == ClientIdText::kFieldWidth,
+        require(ClientIdText::fieldFromBox(bytes, hex).size() == ClientIdText::kFieldWidth,
                 "a box text stored as other than 32 characters");
 
-    const std::string hexText = ClientIdText::HexFromAsciiBox(bytes);
-    require(ClientIdText::IsHexDigits(hexText) && hexText.size() % 2 == 0, "HEX conversion gave non-digits");
-    const std::string ascii = ClientIdText::AsciiFromHexBox(bytes);
+    const std::string hexText = ClientIdText::hexFromAsciiBox(bytes);
+    require(ClientIdText::isHexDigits(hexText) && hexText.size() % 2 == 0, "HEX conversion gave non-digits");
+    const std::string ascii = ClientIdText::asciiFromHexBox(bytes);
     require(within(ascii, 0x20, 0x7E) && ascii.size() <= 16, "ASCII conversion gave a byte outside 0x20-0x7E");
 
     // ASCII -> HEX -> ASCII keeps the printable bytes of a short text.
@@ -93,7 +93,7 @@ void checkBoxText(std::string_view bytes)
         std::string printable;
         std::copy_if(bytes.begin(), bytes.end(), std::back_inserter(printable),
                      [](char c) { return c >= 0x20 && c <= 0x7E; });
-        require(ClientIdText::AsciiFromHexBox(hexText) == printable, "ASCII -> HEX -> ASCII lost a printable byte");
+        require(ClientIdText::asciiFromHexBox(hexText) == printable, "ASCII -> HEX -> ASCII lost a printable byte");
     }
 
     const std::string utf8 = Cp932::ToUtf8(bytes);

@@ -119,7 +119,7 @@ private slots:
         QFETCH(QByteArray, box);
         QFETCH(bool, hex);
         QFETCH(QByteArray, field);
-        QCOMPARE(bytes(ClientIdText::FieldFromBox(box.toStdString(), hex)), field);
+        QCOMPARE(bytes(ClientIdText::fieldFromBox(box.toStdString(), hex)), field);
     }
 
     void shownFromField_data()
@@ -138,7 +138,7 @@ private slots:
         QFETCH(QByteArray, field);
         QFETCH(bool, hex);
         QFETCH(QByteArray, shown);
-        QCOMPARE(bytes(ClientIdText::ShownFromField(field.toStdString(), hex)), shown);
+        QCOMPARE(bytes(ClientIdText::shownFromField(field.toStdString(), hex)), shown);
     }
 
     void modeClicks_data()
@@ -159,7 +159,7 @@ private slots:
         QFETCH(bool, toHex);
         QFETCH(QByteArray, result);
         const std::string text = box.toStdString();
-        QCOMPARE(bytes(toHex ? ClientIdText::HexFromAsciiBox(text) : ClientIdText::AsciiFromHexBox(text)), result);
+        QCOMPARE(bytes(toHex ? ClientIdText::hexFromAsciiBox(text) : ClientIdText::asciiFromHexBox(text)), result);
     }
 
     // Loading and storing without an edit gives back the field byte for byte, even where the box
@@ -179,7 +179,7 @@ private slots:
         QFETCH(bool, hex);
         const Fields::Field &clientId = Fields::named("ip.client_id");
         const SettingsImage image = withClientId(field, hex);
-        const std::string shown = Cp932::ToUtf8(ClientIdText::ShownFromField(field.toStdString(), hex));
+        const std::string shown = Cp932::ToUtf8(ClientIdText::shownFromField(field.toStdString(), hex));
         const Fields::Loaded loaded = clientId.load(image, {std::nullopt, shown});
         const auto stored = [&](const std::string &box, bool storedHex) {
             SettingsImage written = withClientId(QByteArray(32, '?'), storedHex);
@@ -188,7 +188,7 @@ private slots:
         };
         QCOMPARE(stored(shown, hex), field);
         QCOMPARE(stored("XY", false), bytes(filled("5859")));
-        QCOMPARE(stored(shown, !hex), bytes(ClientIdText::FieldFromBox(Cp932::FromUtf8Lossy(shown), !hex)));
+        QCOMPARE(stored(shown, !hex), bytes(ClientIdText::fieldFromBox(Cp932::FromUtf8Lossy(shown), !hex)));
     }
 
     // How the pages show the image's bytes, and the way back; lengths as CP932 counts them.

@@ -200,7 +200,7 @@ private slots:
             image[kClientIdField + std::size_t(i)] = field[i];
         m_page->LoadFromImage(image);
         QCOMPARE(control<QLineEdit>("edit_1265")->text(), shown);
-        QCOMPARE(ClientIdTextMode::HoldsHex(), inputType == '1');
+        QCOMPARE(ClientIdTextMode::holdsHex(), inputType == '1');
 
         // Stored again without an edit, the image keeps every byte.
         SettingsImage collected = image;
