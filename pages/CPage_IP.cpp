@@ -2,13 +2,13 @@
 
 #include "FieldTable.h"
 #include "NetworkCodecs.h"
+#include "PageControls.h"
 #include "PageText.h"
 #include "ui_CPage_IP.h"
 
 #include <QRegularExpressionValidator>
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
@@ -26,12 +26,6 @@ public:
         return fits ? Acceptable : Invalid;
     }
 };
-
-constexpr std::array<std::pair<const char *, std::string_view>, 3> kAddressFields{{
-    {"ip_1256", "ip.address"},
-    {"ip_1259", "ip.gateway"},
-    {"ip_1258", "ip.subnet_mask"},
-}};
 
 int indexOf(const Fields::FieldValue &value)
 {
@@ -84,6 +78,10 @@ CPage_IP::CPage_IP(QWidget *parent)
     , m_inputTypeField(Fields::named("ip.client_id_input_type"))
     , m_clientIdField(Fields::named("ip.client_id"))
 {
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Ip)) {
+        if (field->kind == Fields::Kind::Address)
+            m_addressFields.push_back(field);
+    }
     m_ui->setupUi(this);
     m_hexValidator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]*")), this);
     m_asciiValidator = new AsciiClientIdValidator(this);
@@ -137,17 +135,17 @@ void CPage_IP::StoreToImage(SettingsImage &image)
 
 void CPage_IP::showAddresses(const SettingsImage &image)
 {
-    for (const auto &[name, key] : kAddressFields) {
-        const std::string shown = Fields::named(key).decode(image).text;
-        findChild<IpAddressEdit *>(QLatin1String(name))->setValue(Fields::addressOctets(shown));
+    for (const Fields::Field *field : m_addressFields) {
+        const std::string shown = field->decode(image).text;
+        PageControls::find<IpAddressEdit>(this, field->control)->setValue(Fields::addressOctets(shown));
     }
 }
 
 void CPage_IP::storeAddresses(SettingsImage &image) const
 {
-    for (const auto &[name, key] : kAddressFields) {
-        const IpAddressEdit::Value octets = findChild<IpAddressEdit *>(QLatin1String(name))->value();
-        Fields::named(key).encode({std::nullopt, Fields::addressText(octets)}, image);
+    for (const Fields::Field *field : m_addressFields) {
+        const IpAddressEdit::Value octets = PageControls::find<IpAddressEdit>(this, field->control)->value();
+        field->encode({std::nullopt, Fields::addressText(octets)}, image);
     }
 }
 

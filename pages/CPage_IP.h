@@ -7,7 +7,7 @@
 #include <QString>
 
 #include <memory>
-#include <optional>
+#include <vector>
 
 namespace Ui {
 class CPage_IP;
@@ -48,6 +48,7 @@ private:
     QValidator *m_asciiValidator = nullptr;
 
     // The page's fields. A choice holds the index of its checked button, -1 when none is.
+    std::vector<const Fields::Field *> m_addressFields;  // the address, gateway and subnet mask
     const Fields::Field &m_socketField;
     const Fields::Field &m_portField;
     const Fields::Field &m_dhcpField;
