@@ -21,12 +21,15 @@ struct CommandRule
     std::size_t files;
 };
 
-constexpr std::array<CommandRule, 5> kRules{{
+constexpr std::array<CommandRule, 8> kRules{{
     {Command::Printers, "printers", true, false, true, 0},
     {Command::Show, "show", true, false, false, 1},
     {Command::Diff, "diff", false, false, false, 2},
     {Command::Send, "send", false, true, true, 1},
     {Command::HeadCheck, "headcheck", false, true, true, 0},
+    {Command::Export, "export", false, false, false, 1},
+    {Command::Import, "import", false, false, false, 1},
+    {Command::Set, "set", false, false, false, 1},
 }};
 
 // "30", "2.5": a whole or decimal number of seconds, up to a day.
@@ -90,6 +93,8 @@ public:
             } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
                 if (std::string error = option(argument); !error.empty())
                     return refused(std::move(error));
+            } else if (m_rule.command == Command::Set && !m_invocation.files.empty()) {
+                m_invocation.assignments.push_back(argument);
             } else {
                 m_invocation.files.push_back(argument);
             }
@@ -123,6 +128,10 @@ private:
             return serverOption(attached);
         } else if (name == "--wait" && m_rule.sending) {
             return waitOption(attached);
+        } else if ((name == "-o" || name == "--output") && writes()) {
+            return fileOption(m_invocation.output, "-o", attached);
+        } else if (name == "--base" && m_rule.command == Command::Import) {
+            return fileOption(m_invocation.base, "--base", attached);
         } else {
             return "unknown option '" + argument + "' for '" + std::string(m_rule.name) + "'";
         }
@@ -183,6 +192,20 @@ private:
         return {};
     }
 
+    bool writes() const { return m_rule.command == Command::Import || m_rule.command == Command::Set; }
+
+    std::string fileOption(std::optional<std::string> &file, const std::string &name,
+                           const std::optional<std::string> &attached)
+    {
+        const std::optional<std::string> path = value(attached);
+        if (!path || path->empty())
+            return "option '" + name + "' needs a file name";
+        if (file)
+            return "option '" + name + "' given more than once";
+        file = path;
+        return {};
+    }
+
     std::string waitOption(const std::optional<std::string> &attached)
     {
         const std::optional<std::string> text = value(attached);
@@ -207,9 +230,31 @@ private:
             return "'" + command + "' takes either --wait SECONDS or --no-wait, not both";
         m_invocation.follow = !m_noWait;
         if (m_invocation.files.size() < m_rule.files)
-            return "'" + command + "' needs " + (m_rule.files == 2 ? "two settings files" : "a settings file");
+            return "'" + command + "' needs " + neededFiles();
         if (m_invocation.files.size() > m_rule.files)
             return "too many arguments for '" + command + "': '" + m_invocation.files[m_rule.files] + "'";
+        if (m_rule.command == Command::Import && !m_invocation.output)
+            return "'import' needs -o OUT.dat, the settings file to write";
+        if (m_rule.command == Command::Set)
+            return assignmentsError();
+        return {};
+    }
+
+    std::string neededFiles() const
+    {
+        if (m_rule.files == 2)
+            return "two settings files";
+        return m_rule.command == Command::Import ? "a settings document (FILE.json)" : "a settings file";
+    }
+
+    std::string assignmentsError() const
+    {
+        if (m_invocation.assignments.empty())
+            return "'set' needs at least one KEY=VALUE";
+        for (const std::string &assignment : m_invocation.assignments) {
+            if (assignment.find('=') == std::string::npos)
+                return "'set' takes KEY=VALUE, not '" + assignment + "'";
+        }
         return {};
     }
 
@@ -246,7 +291,7 @@ Parsed parse(const std::vector<std::string> &arguments)
             return {helpFor(std::nullopt), {}};
         const CommandRule *rule = ruleNamed(arguments[1]);
         if (!rule || arguments.size() > 2)
-            return refused("'help' takes one command name: printers, show, diff, send or headcheck");
+            return refused("'help' takes one command name: printers, show, diff, send, headcheck, export, import or set");
         return {helpFor(rule->command), {}};
     }
 

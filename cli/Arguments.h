@@ -10,7 +10,7 @@
 // The command line of sbq740-cli: a command, its options and its files.
 namespace Arguments {
 
-enum class Command { Help, Version, Printers, Show, Diff, Send, HeadCheck };
+enum class Command { Help, Version, Printers, Show, Diff, Send, HeadCheck, Export, Import, Set };
 
 struct Invocation
 {
@@ -25,6 +25,9 @@ struct Invocation
     bool follow = true;                 // false with --no-wait
     std::chrono::milliseconds wait{30000};  // --wait SECONDS: how long each job is followed
     std::vector<std::string> files;
+    std::vector<std::string> assignments;  // set: KEY=VALUE, in the order given
+    std::optional<std::string> output;     // import, set: -o FILE
+    std::optional<std::string> base;       // import: --base FILE
 };
 
 struct Parsed

@@ -25,6 +25,9 @@ int runInvocation(const Arguments::Invocation &invocation, CommandContext &conte
     case Command::Diff: return Commands::diff(invocation, context);
     case Command::Send: return Commands::send(invocation, context);
     case Command::HeadCheck: return Commands::headCheck(invocation, context);
+    case Command::Export: return Commands::exportSettings(invocation, context);
+    case Command::Import: return Commands::importSettings(invocation, context);
+    case Command::Set: return Commands::setFields(invocation, context);
     }
     return ExitCode::kUsage;
 }

@@ -8,6 +8,9 @@
 #include "Spooler.h"
 #include "Strings.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace CommandSupport {
 namespace {
 
@@ -65,6 +68,102 @@ std::optional<SettingsImage> readSettings(const std::string &path, CommandContex
     if (!image)
         context.err << OutputText::forTerminal(path) << ": " << Str::kNotASettingsFile << '\n';
     return image;
+}
+
+namespace {
+
+constexpr std::size_t kLongestDocument = 1 << 20;  // an exported document is some 8 KiB
+
+// Up to one byte more than a document may hold; nothing when `path` is no regular file that can
+// be read.
+std::optional<std::string> readText(const std::string &path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
+    std::ifstream file(path, std::ios::binary);
+    std::string text(kLongestDocument + 1, '\0');
+    if (file)
+        file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!file && !file.eof())
+        return std::nullopt;
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    return text;
+}
+
+bool fitsDocument(const std::string &path, const std::string &text, CommandContext &context)
+{
+    if (text.size() <= kLongestDocument)
+        return true;
+    context.err << OutputText::forTerminal(path) << ": too long to be a settings document\n";
+    return false;
+}
+
+}  // namespace
+
+std::optional<std::string> readDocument(const std::string &path, CommandContext &context)
+{
+    std::optional<std::string> text = readText(path);
+    if (!text)
+        context.err << OutputText::forTerminal(path) << ": can't be read as a settings document\n";
+    if (!text || !fitsDocument(path, *text, context))
+        return std::nullopt;
+    return text;
+}
+
+std::optional<SettingsImage> readSettingsOrDocument(const std::string &path, CommandContext &context, int &failure)
+{
+    failure = ExitCode::kNotASettingsFile;
+    if (std::optional<SettingsImage> image = SettingsFile::read(path))
+        return image;
+    const std::optional<std::string> text = readText(path);
+    if (!text || !SettingsText::looksLikeDocument(*text)) {
+        context.err << OutputText::forTerminal(path) << ": " << Str::kNotASettingsFile << '\n';
+        return std::nullopt;
+    }
+    if (!fitsDocument(path, *text, context))
+        return std::nullopt;
+    const SettingsText::Built built = SettingsText::importDocument(*text, SettingsImage::factory());
+    if (!reportBuilt(path, built, context.err, context)) {
+        failure = built.notADocument ? ExitCode::kNotASettingsFile : ExitCode::kRefused;
+        return std::nullopt;
+    }
+    return built.image;
+}
+
+bool reportBuilt(const std::string &path, const SettingsText::Built &built, std::ostream &changes,
+                 CommandContext &context)
+{
+    using OutputText::forTerminal;
+    const std::string prefix = forTerminal(path) + ": ";
+    for (const SettingsText::Refusal &refusal : built.refusals) {
+        context.err << prefix;
+        if (!refusal.where.empty())
+            context.err << forTerminal(refusal.where) << ": ";
+        if (refusal.value)
+            context.err << '"' << forTerminal(*refusal.value) << "\": ";
+        context.err << refusal.reason << '\n';
+    }
+    for (const std::string &warning : built.warnings)
+        context.err << prefix << warning << '\n';
+    if (!built.image) {
+        context.err << "Nothing was written.\n";
+        return false;
+    }
+    for (const SettingsText::Change &change : built.changes)
+        changes << change.key << ": \"" << forTerminal(change.given) << "\" -> \"" << forTerminal(change.shown)
+                << "\" (the page's input rule)\n";
+    return true;
+}
+
+int writeSettings(const std::string &path, const SettingsImage &image, CommandContext &context)
+{
+    if (SettingsFile::write(path, image) != SettingsFile::WriteResult::Written) {
+        context.err << OutputText::forTerminal(path) << ": " << Str::kSettingsWriteFailed << '\n';
+        return ExitCode::kNotASettingsFile;
+    }
+    context.out << "Wrote " << OutputText::forTerminal(path) << ".\n";
+    return ExitCode::kOk;
 }
 
 std::vector<std::string> serversOf(const Arguments::Invocation &invocation)

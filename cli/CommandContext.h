@@ -3,6 +3,7 @@
 #include "Arguments.h"
 #include "Delivery.h"
 #include "SettingsImage.h"
+#include "SettingsText.h"
 
 #include <functional>
 #include <optional>
@@ -27,6 +28,25 @@ namespace CommandSupport {
 // The image in the settings file at `path`. When it is missing, unreadable or not a settings file,
 // the window program's message goes to the error stream, after the path, and nothing is returned.
 std::optional<SettingsImage> readSettings(const std::string &path, CommandContext &context);
+
+// The image of a settings file, or the settings a settings document (sbq740-cli export) gives
+// over the factory settings; the values its rules changed go to the error stream. Nothing, with
+// the messages, when the file is neither or the document is refused; `failure` is then the exit
+// code to end with.
+std::optional<SettingsImage> readSettingsOrDocument(const std::string &path, CommandContext &context, int &failure);
+
+// The text of a settings document; nothing, with a message, when it can't be read or is too long
+// to be one.
+std::optional<std::string> readDocument(const std::string &path, CommandContext &context);
+
+// What building settings from text came to: refusals and warnings on the error stream, after
+// `path`; the values a rule changed on `changes`. True when the settings were built.
+bool reportBuilt(const std::string &path, const SettingsText::Built &built, std::ostream &changes,
+                 CommandContext &context);
+
+// Writes `image` to the settings file at `path` with the settings file writer and says so; the
+// exit code.
+int writeSettings(const std::string &path, const SettingsImage &image, CommandContext &context);
 
 // The print servers the command addresses: those of --server, or the configured one ("").
 std::vector<std::string> serversOf(const Arguments::Invocation &invocation);

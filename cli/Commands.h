@@ -11,5 +11,8 @@ int show(const Arguments::Invocation &invocation, CommandContext &context);
 int diff(const Arguments::Invocation &invocation, CommandContext &context);
 int send(const Arguments::Invocation &invocation, CommandContext &context);
 int headCheck(const Arguments::Invocation &invocation, CommandContext &context);
+int exportSettings(const Arguments::Invocation &invocation, CommandContext &context);
+int importSettings(const Arguments::Invocation &invocation, CommandContext &context);
+int setFields(const Arguments::Invocation &invocation, CommandContext &context);
 
 }  // namespace Commands

@@ -41,10 +41,16 @@ void printDifference(const SettingsDiff::Difference &difference, std::ostream &o
 // Exit code 0 when the two images are equal, 1 when they differ.
 int diff(const Arguments::Invocation &invocation, CommandContext &context)
 {
-    const std::optional<SettingsImage> before = CommandSupport::readSettings(invocation.files[0], context);
-    const std::optional<SettingsImage> after = CommandSupport::readSettings(invocation.files[1], context);
-    if (!before || !after)
-        return ExitCode::kNotASettingsFile;
+    int beforeFailure = ExitCode::kNotASettingsFile;
+    int afterFailure = ExitCode::kNotASettingsFile;
+    const std::optional<SettingsImage> before =
+        CommandSupport::readSettingsOrDocument(invocation.files[0], context, beforeFailure);
+    const std::optional<SettingsImage> after =
+        CommandSupport::readSettingsOrDocument(invocation.files[1], context, afterFailure);
+    if (!before)
+        return beforeFailure;
+    if (!after)
+        return afterFailure;
     const SettingsDiff::Difference difference = SettingsDiff::compare(*before, *after);
     printDifference(difference, context.out);
     return difference.empty() ? ExitCode::kOk : ExitCode::kNotAll;

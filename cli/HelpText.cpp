@@ -6,13 +6,20 @@ namespace {
 constexpr std::string_view kProgram = R"help(Usage: sbq740-cli COMMAND [OPTIONS] [FILES]
 
 The command-line companion of Setbridge for QAV Quillotron 740Q2 label printers: lists the
-printers, shows and compares settings files (*.dat) and sends them, from scripts and over SSH.
+printers, shows, compares, edits and sends settings files (*.dat), and turns them into JSON
+settings documents and back, from scripts and over SSH.
 
 Commands:
   printers [--json] [--server HOST[:PORT] ...]
                             the usable printers as the printer selection lists them
-  show [--json] FILE.dat    the settings in FILE.dat as the four pages show them
-  diff A.dat B.dat          the fields that differ between two settings files
+  show [--json] FILE        the settings in FILE (a settings file or document) as the four
+                            pages show them
+  diff A B                  the fields that differ between two settings files or documents
+  export FILE.dat           the settings as a JSON settings document, on standard output
+  import FILE.json -o OUT.dat [--base BASE.dat]
+                            a settings file built from a settings document
+  set FILE.dat KEY=VALUE... [-o OUT.dat]
+                            change fields of a settings file as typed into the pages
   send --group GROUP (--printer NAME ... | --all) [--yes] FILE.dat
                             send one group of settings to each printer in turn
   headcheck --printer NAME [--printer NAME ...]
@@ -27,14 +34,16 @@ Options:
   --wait SECONDS            (send, headcheck) follow each job until the spooler reports it
                             completed, aborted or canceled, for at most SECONDS (default 30)
   --no-wait                 (send, headcheck) stop when the spooler has accepted the job
+  -o, --output FILE         (import, set) the settings file to write
+  --base FILE               (import) the settings the document's left-out keys keep
 
 Exit codes:
   0    done; the files are equal; every job was delivered (with --no-wait: accepted by the
        spooler)
   1    the files differ; some job was not delivered (still queued, or failed); no usable
-       printer
-  2    a file is missing, unreadable or not a settings file
-  3    the settings were refused and nothing was sent
+       printer; the exported file holds fields the pages would not write back as they are
+  2    a file is missing, unreadable, not a settings file or document, or can't be written
+  3    the settings were refused: nothing was sent or written
   64   the command line was wrong
   130  interrupted by Ctrl-C: no further job was started
 
@@ -56,26 +65,92 @@ form --printer takes back.
 Exit code 0, or 1 when there is no usable printer.
 )help";
 
-constexpr std::string_view kShow = R"help(Usage: sbq740-cli show [--json] FILE.dat
+constexpr std::string_view kShow = R"help(Usage: sbq740-cli show [--json] FILE
 
 Shows the settings in a settings file as an operator reads them on the four pages: per page,
 each field's caption and the value the page would display, decoded as the pages decode it.
+FILE may also be a settings document (see 'export'), read as 'import' reads it over the factory
+settings.
 
   --json    {"file", "pages": [{"page", "fields": [{"caption", "value", "direction", "unit"}]}]};
             "value" is null for a choice with no button checked, "direction" and "unit" are
             present where the page shows them
 
-Exit code 0, or 2 when FILE.dat is not a settings file.
+Exit code 0, 2 when FILE is neither a settings file nor a settings document, 3 when the
+document holds a value no field takes.
 )help";
 
-constexpr std::string_view kDiff = R"help(Usage: sbq740-cli diff A.dat B.dat
+constexpr std::string_view kDiff = R"help(Usage: sbq740-cli diff A B
 
 Lists the fields whose values differ between two settings files, page by page, as
 "caption: value in A -> value in B", then any differing bytes that no page shows (they still
-travel to the printer with their group).
+travel to the printer with their group). Either file may also be a settings document (see
+'export').
 
-Exit code 0 when the files hold the same settings, 1 when they differ, 2 when either is not a
+Exit code 0 when the files hold the same settings, 1 when they differ, 2 when either is neither
+a settings file nor a settings document, 3 when a document holds a value no field takes.
+)help";
+
+constexpr std::string_view kExport = R"help(Usage: sbq740-cli export FILE.dat
+
+Writes the settings in FILE.dat to standard output as a JSON settings document, for keeping
+settings as text and building settings files with 'import':
+
+  {"format": "sbq740-settings", "version": 1,
+   "fields": {"param.cut_speed": {"label": "カット速度", "value": "high_speed",
+                                  "caption": "高速モード(5)"}, ...},
+   "extended_record": "\u001bZ2;3,00000030054000520+00\n",
+   "unowned": [{"offset": 8, "bytes": "7"}]}
+
+Each field has a stable key, "<page>.<name>" (param, fine, ip, issue), and its value as the page
+shows it: a choice by its name, with the page's caption beside it; numbers, addresses, the port
+and the client ID as their text. "label", "caption" and "unit" are for people. The bytes no page
+owns travel too: the extended record, and "unowned" runs that differ from the factory settings.
+A field whose value alone would not give its bytes back (a value the page keeps as the file
+holds it, a choice no button shows) also carries "bytes", one character U+0000-U+00FF per byte.
+'import' of the document gives back the file byte for byte wherever the pages would.
+
+Exit code 0; 1 when the pages would not write some field back as the file holds it (each is
+named on standard error; the document holds what they would write); 2 when FILE.dat is not a
 settings file.
+)help";
+
+constexpr std::string_view kImport = R"help(Usage: sbq740-cli import FILE.json -o OUT.dat [--base BASE.dat]
+
+Builds the settings file OUT.dat from a settings document (see 'export'). Keys left out keep
+the factory settings, or those of BASE.dat. Each value is taken as the page takes typed text:
+a choice by its name; numbers, the port and the client ID through the page's rules (a value
+beyond its range is clamped, a small one becomes "0.0", a port above 65535 becomes 65535), and
+each value a rule changed is listed. A value equal to what the field shows for its "bytes" (or
+for BASE.dat) is left as the page leaves an unedited field. The forward-standby adjustment is
+checked as 'send --group param' checks it: a typed value off the 0.5 mm grid is refused.
+
+Refused, with a message naming the key and the value, and nothing written: an unknown key or
+member, a choice that is not one of the field's, text where a number belongs, an address part
+above 255, a client ID that its input type can't hold, a member of the wrong type, a name given
+twice. OUT.dat is replaced as a whole (a new file, flushed, renamed over the old one).
+
+  -o, --output OUT.dat   the settings file to write
+  --base BASE.dat        the settings the left-out keys keep
+
+Exit code 0; 2 when FILE.json is no settings document, BASE.dat no settings file or OUT.dat
+can't be written; 3 when a value was refused.
+)help";
+
+constexpr std::string_view kSet = R"help(Usage: sbq740-cli set FILE.dat KEY=VALUE... [-o OUT.dat]
+
+Changes fields of a settings file, each VALUE taken as 'import' takes a value: KEY is a field's
+key as 'export' writes it, VALUE a choice's name or the text typed into the field, e.g.
+
+  sbq740-cli set line3.dat param.cut_speed=high_speed fine.feed=12.5 ip.address=192.168.10.31
+
+The values the pages' rules changed are listed. Without -o the file is replaced as a whole (a
+new file, flushed, renamed over the old one); with -o, OUT.dat is written and FILE.dat stays.
+
+  -o, --output OUT.dat   the settings file to write instead of FILE.dat
+
+Exit code 0; 2 when FILE.dat is not a settings file or the file can't be written; 3 when a
+value was refused (nothing is written).
 )help";
 
 constexpr std::string_view kSend = R"help(Usage: sbq740-cli send --group GROUP (--printer NAME ... | --all) [--server HOST[:PORT] ...]
@@ -138,6 +213,9 @@ std::string_view of(std::optional<Arguments::Command> command)
     case Command::Diff: return kDiff;
     case Command::Send: return kSend;
     case Command::HeadCheck: return kHeadCheck;
+    case Command::Export: return kExport;
+    case Command::Import: return kImport;
+    case Command::Set: return kSet;
     case Command::Help:
     case Command::Version: return kProgram;
     }

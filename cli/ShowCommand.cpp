@@ -55,9 +55,10 @@ void printJson(const std::string &path, const std::vector<ShownSettings::Page> &
 int show(const Arguments::Invocation &invocation, CommandContext &context)
 {
     const std::string &path = invocation.files.front();
-    const std::optional<SettingsImage> image = CommandSupport::readSettings(path, context);
+    int failure = ExitCode::kNotASettingsFile;
+    const std::optional<SettingsImage> image = CommandSupport::readSettingsOrDocument(path, context, failure);
     if (!image)
-        return ExitCode::kNotASettingsFile;
+        return failure;
     const std::vector<ShownSettings::Page> pages = ShownSettings::of(*image);
     if (invocation.json)
         printJson(path, pages, context.out);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Field.h"
 #include "SettingsImage.h"
 
 #include <cstddef>
@@ -8,15 +9,11 @@
 #include <vector>
 
 // The settings of an image as the four pages show them: per page, each field's caption and the
-// value its control would display, decoded by the pages' own record codecs and captioned from
-// their field catalogues. Texts are UTF-8, mnemonic markers removed.
+// value its control would display, through the pages' field descriptions. A direction list is
+// shown with the value it gives its direction. Texts are UTF-8, mnemonic markers removed.
 namespace ShownSettings {
 
-struct ImageSpan
-{
-    std::size_t offset;
-    std::size_t length;
-};
+using ImageSpan = Fields::ImageSpan;
 
 struct Field
 {
@@ -25,6 +22,7 @@ struct Field
     std::string direction;             // the direction list's item, where the field has one
     std::string unit;                  // the unit label beside the value, if any
     std::vector<ImageSpan> sources;    // the image bytes the value is read from
+    std::string key;                   // the field's key
 };
 
 struct Page
@@ -35,6 +33,10 @@ struct Page
 
 // The four pages in tab order: parameters, fine adjustments, IP address, issue control.
 std::vector<Page> of(const SettingsImage &image);
+
+// A field's value as its control displays it: a choice by its caption, nothing when none is
+// chosen; any other value as its text.
+std::optional<std::string> displayedValue(const Fields::Field &field, const Fields::FieldValue &value);
 
 // "後方 0.0 mm", "なし(Y)", "9100"; for a radio group without a checked button, "(no choice)".
 // Not yet made safe for a terminal.

@@ -1,7 +1,8 @@
 #include "CPage_IP.h"
 
-#include "ImageLayout.h"
-#include "IpRecords.h"
+#include "FieldTable.h"
+#include "NetworkCodecs.h"
+#include "PageControls.h"
 #include "PageText.h"
 #include "ui_CPage_IP.h"
 
@@ -25,6 +26,21 @@ public:
         return fits ? Acceptable : Invalid;
     }
 };
+
+int indexOf(const Fields::FieldValue &value)
+{
+    return value.choice ? static_cast<int>(*value.choice) : -1;
+}
+
+Fields::FieldValue choiceValue(int index)
+{
+    return {index >= 0 ? std::optional<std::size_t>(index) : std::nullopt, {}};
+}
+
+Fields::FieldValue textValue(const QString &text)
+{
+    return {std::nullopt, text.toStdString()};
+}
 
 // Checks the button of `index` (0 or 1); any other index leaves both unchecked.
 void showChoice(QRadioButton *first, QRadioButton *second, int index)
@@ -56,7 +72,16 @@ int checkedChoice(const QRadioButton *first, const QRadioButton *second, int cur
 CPage_IP::CPage_IP(QWidget *parent)
     : SettingsPage(parent)
     , m_ui(std::make_unique<Ui::CPage_IP>())
+    , m_socketField(Fields::named("ip.socket"))
+    , m_portField(Fields::named("ip.port"))
+    , m_dhcpField(Fields::named("ip.dhcp"))
+    , m_inputTypeField(Fields::named("ip.client_id_input_type"))
+    , m_clientIdField(Fields::named("ip.client_id"))
 {
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Ip)) {
+        if (field->kind == Fields::Kind::Address)
+            m_addressFields.push_back(field);
+    }
     m_ui->setupUi(this);
     m_hexValidator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]*")), this);
     m_asciiValidator = new AsciiClientIdValidator(this);
@@ -70,7 +95,7 @@ CPage_IP::CPage_IP(QWidget *parent)
     connect(m_ui->radio_1274, &QRadioButton::clicked, this, [this] { onInputTypeClicked(false); });
     connect(m_ui->radio_1266, &QRadioButton::clicked, this, [this] { onInputTypeClicked(true); });
 
-    setTextMode(ClientIdTextMode::HoldsHex());
+    setTextMode(ClientIdTextMode::holdsHex());
     showState();
     applyEnabling();
 }
@@ -79,40 +104,49 @@ CPage_IP::~CPage_IP() = default;
 
 void CPage_IP::LoadFromImage(const SettingsImage &image)
 {
-    m_nSocket = IpRecords::ReadChoice(image, IpRecords::kSocketFlag);
-    m_strSocketPort = PageText::shown(IpRecords::ReadPortText(image));
-    m_nDhcp = IpRecords::ReadChoice(image, IpRecords::kDhcpFlag);
-    m_nInputType = IpRecords::ReadChoice(image, ImageLayout::kInputTypeByte);
+    m_nSocket = indexOf(m_socketField.decode(image));
+    m_strSocketPort = QString::fromStdString(m_portField.decode(image).text);
+    m_nDhcp = indexOf(m_dhcpField.decode(image));
+    m_nInputType = indexOf(m_inputTypeField.decode(image));
+    m_strClientId = QString::fromStdString(m_clientIdField.decode(image).text);
+    setTextMode(m_nInputType != 0);
 
-    const bool hex = m_nInputType != 0;
-    const std::string field = IpRecords::ReadClientIdField(image);
-    m_strClientId = PageText::shown(ClientIdText::ShownFromField(field, hex));
-    m_loadedClientId = ClientIdText::Loaded{field, m_strClientId.toStdString(), hex};
-    setTextMode(hex);
-
+    m_loadedSocket = m_socketField.load(image, choiceValue(m_nSocket));
+    m_loadedDhcp = m_dhcpField.load(image, choiceValue(m_nDhcp));
+    m_loadedInputType = m_inputTypeField.load(image, choiceValue(m_nInputType));
+    m_loadedClientId = m_clientIdField.load(image, textValue(m_strClientId));
     showState();
-    m_keptPort = KeptText(image.slice(IpRecords::kPortDigits, IpRecords::kPortWidth),
-                          PageText::bytes(m_ui->edit_1262->text()));
-    m_ui->ip_1256->setValue(IpRecords::ReadOctets(image, ImageLayout::kIpRecord));
-    m_ui->ip_1259->setValue(IpRecords::ReadOctets(image, ImageLayout::kGatewayRecord));
-    m_ui->ip_1258->setValue(IpRecords::ReadOctets(image, ImageLayout::kSubnetRecord));
+    m_loadedPort = m_portField.load(image, textValue(m_ui->edit_1262->text()));
+    showAddresses(image);
     applyEnabling();
 }
 
+// The input type goes first: the client ID is stored as the type the image then holds says.
 void CPage_IP::StoreToImage(SettingsImage &image)
 {
     collectControls();
-    IpRecords::WriteOctets(image, ImageLayout::kIpRecord, m_ui->ip_1256->value());
-    IpRecords::WriteOctets(image, ImageLayout::kGatewayRecord, m_ui->ip_1259->value());
-    IpRecords::WriteOctets(image, ImageLayout::kSubnetRecord, m_ui->ip_1258->value());
-    IpRecords::WriteChoice(image, IpRecords::kSocketFlag, m_nSocket);
-    const std::string port = PageText::bytes(m_strSocketPort);
-    IpRecords::WritePortText(image, m_keptPort.bytesFor(port).value_or(port));
-    IpRecords::WriteChoice(image, IpRecords::kDhcpFlag, m_nDhcp);
-    IpRecords::WriteChoice(image, ImageLayout::kInputTypeByte, m_nInputType);
-    const bool hex = m_nInputType != 0;
-    IpRecords::WriteClientIdField(image,
-                                  ClientIdText::FieldToStore(m_loadedClientId, m_strClientId.toStdString(), hex));
+    storeAddresses(image);
+    m_socketField.encode(choiceValue(m_nSocket), image, &m_loadedSocket);
+    m_portField.encode(textValue(m_strSocketPort), image, &m_loadedPort);
+    m_dhcpField.encode(choiceValue(m_nDhcp), image, &m_loadedDhcp);
+    m_inputTypeField.encode(choiceValue(m_nInputType), image, &m_loadedInputType);
+    m_clientIdField.encode(textValue(m_strClientId), image, &m_loadedClientId);
+}
+
+void CPage_IP::showAddresses(const SettingsImage &image)
+{
+    for (const Fields::Field *field : m_addressFields) {
+        const std::string shown = field->decode(image).text;
+        PageControls::find<IpAddressEdit>(this, field->control)->setValue(Fields::addressOctets(shown));
+    }
+}
+
+void CPage_IP::storeAddresses(SettingsImage &image) const
+{
+    for (const Fields::Field *field : m_addressFields) {
+        const IpAddressEdit::Value octets = PageControls::find<IpAddressEdit>(this, field->control)->value();
+        field->encode({std::nullopt, Fields::addressText(octets)}, image);
+    }
 }
 
 void CPage_IP::collectControls()
@@ -145,9 +179,8 @@ void CPage_IP::applyEnabling()
 void CPage_IP::onPortTextChanged()
 {
     QLineEdit *port = m_ui->edit_1262;
-    const auto replacement = IpRecords::PortBoxReplacement(PageText::bytes(port->text()), port->hasFocus());
-    if (replacement)
-        port->setText(PageText::shown(*replacement));
+    if (const auto replacement = m_portField.filter(port->text().toStdString(), port->hasFocus()))
+        port->setText(QString::fromStdString(*replacement));
 }
 
 // The box's limit follows the input type; text already longer than the limit stays whole.
@@ -168,10 +201,10 @@ void CPage_IP::onInputTypeClicked(bool hexClicked)
 {
     emit dataCheck();
     collectControls();
-    if (hexClicked == ClientIdTextMode::HoldsHex())
+    if (hexClicked == ClientIdTextMode::holdsHex())
         return;
     const std::string box = PageText::bytes(m_ui->edit_1265->text());
-    const std::string converted = hexClicked ? ClientIdText::HexFromAsciiBox(box) : ClientIdText::AsciiFromHexBox(box);
+    const std::string converted = hexClicked ? ClientIdText::hexFromAsciiBox(box) : ClientIdText::asciiFromHexBox(box);
     m_strClientId = PageText::shown(converted);
     showState();
     setTextMode(hexClicked);
@@ -189,7 +222,7 @@ void CPage_IP::showClientId(const QString &text)
 // while it holds HEX text, CP932 text while it holds ASCII text.
 void CPage_IP::setTextMode(bool holdsHex)
 {
-    ClientIdTextMode::SetHoldsHex(holdsHex);
+    ClientIdTextMode::setHoldsHex(holdsHex);
     m_ui->edit_1265->setValidator(holdsHex ? m_hexValidator : m_asciiValidator);
 }
 

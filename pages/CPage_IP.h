@@ -1,13 +1,13 @@
 #pragma once
 
 #include "ClientIdText.h"
-#include "KeptText.h"
+#include "Field.h"
 #include "SettingsPage.h"
 
 #include <QString>
 
 #include <memory>
-#include <optional>
+#include <vector>
 
 namespace Ui {
 class CPage_IP;
@@ -38,6 +38,8 @@ private:
     void onInputTypeClicked(bool hexClicked);
 
     void showClientId(const QString &text);
+    void showAddresses(const SettingsImage &image);
+    void storeAddresses(SettingsImage &image) const;
     void setTextMode(bool holdsHex);
     int clientIdLimit() const;
 
@@ -45,13 +47,25 @@ private:
     QValidator *m_hexValidator = nullptr;
     QValidator *m_asciiValidator = nullptr;
 
+    // The page's fields. A choice holds the index of its checked button, -1 when none is.
+    std::vector<const Fields::Field *> m_addressFields;  // the address, gateway and subnet mask
+    const Fields::Field &m_socketField;
+    const Fields::Field &m_portField;
+    const Fields::Field &m_dhcpField;
+    const Fields::Field &m_inputTypeField;
+    const Fields::Field &m_clientIdField;
+
     int m_nSocket = 0;
     QString m_strSocketPort;
     int m_nDhcp = 0;
     int m_nInputType = 1;
     QString m_strClientId;
 
-    // The client ID as the last LoadFromImage found it; an unedited box stores it unchanged.
-    std::optional<ClientIdText::Loaded> m_loadedClientId;
-    KeptText m_keptPort;  // the port digits as the last LoadFromImage found them
+    // The fields as the last LoadFromImage found them; an unedited one goes back as its field
+    // keeps it (the client ID unchanged, the port's bytes from 0x80 up, a choice of no button).
+    Fields::Loaded m_loadedSocket;
+    Fields::Loaded m_loadedPort;
+    Fields::Loaded m_loadedDhcp;
+    Fields::Loaded m_loadedInputType;
+    Fields::Loaded m_loadedClientId;
 };

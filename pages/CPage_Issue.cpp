@@ -1,17 +1,17 @@
 #include "CPage_Issue.h"
 
+#include "FieldTable.h"
+#include "PageControls.h"
 #include "ui_CPage_Issue.h"
 
 #include <QEvent>
 
-using IssueRecord::Combo;
-
 namespace {
 
 // Every combo box but the status auto-response reports its changes and focus moves.
-bool reportsCommands(Combo combo)
+bool reportsCommands(const Fields::Field &field)
 {
-    return combo != Combo::StatusReply;
+    return field.key != "issue.status_reply";
 }
 
 }  // namespace
@@ -19,28 +19,41 @@ bool reportsCommands(Combo combo)
 CPage_Issue::CPage_Issue(QWidget *parent)
     : SettingsPage(parent)
     , m_ui(std::make_unique<Ui::CPage_Issue>())
+    , m_stopModeField(Fields::named("issue.stop_mode"))
 {
     m_ui->setupUi(this);
+    bindLists();
     for (QRadioButton *button : {m_ui->radio_1290, m_ui->radio_1237})
         connect(button, &QRadioButton::clicked, this, &CPage_Issue::onControlCommand);
-    for (Combo combo : IssueRecord::kCombos) {
-        if (!reportsCommands(combo))
+    for (const List &list : m_lists) {
+        if (!reportsCommands(*list.field))
             continue;
-        QComboBox *box = comboOf(combo);
-        connect(box, &QComboBox::activated, this, &CPage_Issue::onControlCommand);
-        box->installEventFilter(this);
+        connect(list.box, &QComboBox::activated, this, &CPage_Issue::onControlCommand);
+        list.box->installEventFilter(this);
     }
     showState();
 }
 
 CPage_Issue::~CPage_Issue() = default;
 
+void CPage_Issue::bindLists()
+{
+    QString *const texts[] = {&m_strSensor, &m_strMethod, &m_strSpeed, &m_strCut, &m_strTagRotation, &m_strStatusReply};
+    std::size_t next = 0;
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Issue)) {
+        if (field->control.kind == "combo")
+            m_lists.push_back({field, PageControls::find<QComboBox>(this, field->control), texts[next++]});
+    }
+}
+
 void CPage_Issue::LoadFromImage(const SettingsImage &image)
 {
-    m_nStopMode = IssueRecord::ReadStopMode(image);
-    for (Combo combo : IssueRecord::kCombos) {
-        const std::string_view text = IssueRecord::ReadText(image, combo);
-        textOf(combo) = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const Fields::FieldValue stopMode = m_stopModeField.decode(image);
+    m_nStopMode = stopMode.choice ? static_cast<int>(*stopMode.choice) : -1;
+    m_loadedStopMode = m_stopModeField.load(image, stopMode);
+    for (const List &list : m_lists) {
+        const std::optional<std::size_t> index = list.field->decode(image).choice;
+        *list.text = index ? PageControls::qText(list.field->choices.at(*index).caption) : QString();
     }
     showState();
 }
@@ -48,9 +61,11 @@ void CPage_Issue::LoadFromImage(const SettingsImage &image)
 void CPage_Issue::StoreToImage(SettingsImage &image)
 {
     collectControls();
-    IssueRecord::WriteStopMode(image, m_nStopMode);
-    for (Combo combo : IssueRecord::kCombos)
-        IssueRecord::WriteText(image, combo, textOf(combo).toStdString());
+    const std::optional<std::size_t> stopMode =
+        m_nStopMode >= 0 ? std::optional<std::size_t>(m_nStopMode) : std::nullopt;
+    m_stopModeField.encode({stopMode, {}}, image, &m_loadedStopMode);
+    for (const List &list : m_lists)
+        list.field->encode({list.field->choiceCaptioned(list.text->toStdString()), {}}, image);
 }
 
 bool CPage_Issue::eventFilter(QObject *watched, QEvent *event)
@@ -73,8 +88,8 @@ void CPage_Issue::collectControls()
         m_nStopMode = 0;
     else if (m_ui->radio_1237->isChecked())
         m_nStopMode = 1;
-    for (Combo combo : IssueRecord::kCombos)
-        textOf(combo) = comboOf(combo)->currentText();
+    for (const List &list : m_lists)
+        *list.text = list.box->currentText();
 }
 
 void CPage_Issue::showState()
@@ -88,34 +103,6 @@ void CPage_Issue::showState()
             button->setAutoExclusive(true);
         }
     }
-    for (Combo combo : IssueRecord::kCombos) {
-        QComboBox *box = comboOf(combo);
-        box->setCurrentIndex(box->findText(textOf(combo), Qt::MatchExactly));
-    }
-}
-
-QComboBox *CPage_Issue::comboOf(Combo combo) const
-{
-    switch (combo) {
-    case Combo::Sensor: return m_ui->combo_1284;
-    case Combo::Method: return m_ui->combo_1286;
-    case Combo::Speed: return m_ui->combo_1287;
-    case Combo::Cut: return m_ui->combo_1291;
-    case Combo::TagRotation: return m_ui->combo_1288;
-    case Combo::StatusReply: return m_ui->combo_1296;
-    }
-    return nullptr;
-}
-
-QString &CPage_Issue::textOf(Combo combo)
-{
-    switch (combo) {
-    case Combo::Sensor: return m_strSensor;
-    case Combo::Method: return m_strMethod;
-    case Combo::Speed: return m_strSpeed;
-    case Combo::Cut: return m_strCut;
-    case Combo::TagRotation: return m_strTagRotation;
-    case Combo::StatusReply: return m_strStatusReply;
-    }
-    return m_strStatusReply;
+    for (const List &list : m_lists)
+        list.box->setCurrentIndex(list.box->findText(*list.text, Qt::MatchExactly));
 }

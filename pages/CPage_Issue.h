@@ -1,11 +1,12 @@
 #pragma once
 
-#include "IssueRecord.h"
+#include "Field.h"
 #include "SettingsPage.h"
 
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace Ui {
 class CPage_Issue;
@@ -29,20 +30,30 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A list of the page: its field, its combo box and the item text the page state holds.
+    struct List
+    {
+        const Fields::Field *field;
+        QComboBox *box;
+        QString *text;
+    };
+
+    void bindLists();
     void collectControls();
     void showState();
     void onControlCommand();
 
-    QComboBox *comboOf(IssueRecord::Combo combo) const;
-    QString &textOf(IssueRecord::Combo combo);
-
     std::unique_ptr<Ui::CPage_Issue> m_ui;
+    const Fields::Field &m_stopModeField;
+    std::vector<List> m_lists;
 
-    int m_nStopMode = 1;
+    int m_nStopMode = 1;  // the checked button's index, -1 when none is
     QString m_strSensor;
     QString m_strMethod;
     QString m_strSpeed;
     QString m_strCut;
     QString m_strTagRotation;
     QString m_strStatusReply;
+
+    Fields::Loaded m_loadedStopMode;  // a stop mode that checks no button goes back as read
 };

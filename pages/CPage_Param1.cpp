@@ -1,6 +1,7 @@
 #include "CPage_Param1.h"
 
-#include "PageText.h"
+#include "FieldTable.h"
+#include "PageControls.h"
 #include "ui_CPage_Param1.h"
 
 #include <QButtonGroup>
@@ -8,9 +9,10 @@
 
 #include <initializer_list>
 
-using ParamRecord::Group;
-
 namespace {
+
+constexpr std::string_view kAutoForwardStandby = "param.auto_forward_standby";
+constexpr std::string_view kAdjustment = "param.forward_standby_adjustment";
 
 // Shows no button of `group` checked (an exclusive group refuses to uncheck its last button).
 void clearSelection(QButtonGroup *group)
@@ -28,14 +30,11 @@ CPage_Param1::CPage_Param1(QWidget *parent)
     , m_ui(std::make_unique<Ui::CPage_Param1>())
 {
     m_ui->setupUi(this);
-    createButtonGroups();
+    bindFields();
 
-    // Until the first distribution the page shows the second button of every group.
-    m_values.choices.fill(1);
-    m_values.adjustment.clear();
-
-    m_ui->spin_1245->setRange(ParamRecord::kSpinLower, ParamRecord::kSpinUpper);
-    m_ui->spin_1245->setBuddy(m_ui->edit_1242, ParamRecord::kSpinScale);
+    const Fields::Spin &spin = adjustment().field->number->spin;
+    m_ui->spin_1245->setRange(spin.lower, spin.upper);
+    m_ui->spin_1245->setBuddy(m_ui->edit_1242, spin.scale);
     showValues();
     applyEnablingRule();
     connectControls();
@@ -43,96 +42,98 @@ CPage_Param1::CPage_Param1(QWidget *parent)
 
 CPage_Param1::~CPage_Param1() = default;
 
-void CPage_Param1::createButtonGroups()
+// Until the first distribution the page shows the second button of every group.
+void CPage_Param1::bindFields()
 {
-    const auto add = [this](Group group, std::initializer_list<QRadioButton *> buttons) {
-        auto *buttonGroup = new QButtonGroup(this);
-        int index = 0;
-        for (QRadioButton *button : buttons)
-            buttonGroup->addButton(button, index++);
-        m_groups[static_cast<std::size_t>(group)] = buttonGroup;
-    };
-    add(Group::AutoForwardStandby, {m_ui->radio_1049, m_ui->radio_1013});
-    add(Group::FeedKey, {m_ui->radio_1067, m_ui->radio_1019});
-    add(Group::PowerOnCheck, {m_ui->radio_1069, m_ui->radio_1021});
-    add(Group::CentronicsTiming, {m_ui->radio_1070, m_ui->radio_1025});
-    add(Group::NInitReset, {m_ui->radio_1017, m_ui->radio_1237});
-    add(Group::RibbonNearEnd, {m_ui->radio_1024, m_ui->radio_1235, m_ui->radio_1236});
-    add(Group::PlugAndPlay, {m_ui->radio_1014, m_ui->radio_1015});
-    add(Group::LabelEndHandling, {m_ui->radio_1018, m_ui->radio_1023});
-    add(Group::PrePeel, {m_ui->radio_1020, m_ui->radio_1022});
-    add(Group::BackFeedSpeed, {m_ui->radio_1009, m_ui->radio_1026});
-    add(Group::CutSpeed, {m_ui->radio_1071, m_ui->radio_1027});
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Param)) {
+        Bound bound{field, nullptr, {}, {}};
+        if (field->kind == Fields::Kind::Choice) {
+            bound.buttons = new QButtonGroup(this);
+            int index = 0;
+            for (const Fields::Choice &choice : field->choices)
+                bound.buttons->addButton(PageControls::find<QRadioButton>(this, "radio", choice.buttonId), index++);
+            bound.value.choice = 1;
+        }
+        m_fields.push_back(std::move(bound));
+    }
 }
 
 void CPage_Param1::connectControls()
 {
-    for (std::size_t i = 0; i < ParamRecord::kGroupCount; ++i) {
-        const auto group = static_cast<Group>(i);
-        connect(m_groups[i], &QButtonGroup::idClicked, this,
-                [this, group](int) { onRadioClicked(group); });
+    for (const Bound &bound : m_fields) {
+        if (bound.buttons)
+            connect(bound.buttons, &QButtonGroup::idClicked, this, [this, &bound](int) { onRadioClicked(bound); });
     }
     connect(m_ui->edit_1242, &QLineEdit::textChanged, this, &CPage_Param1::onAdjustmentTextChanged);
     connect(m_ui->spin_1245, &SpinControl::stepped, this, &CPage_Param1::onSpinStepped);
 }
 
-QButtonGroup *CPage_Param1::buttonGroup(Group group) const
+CPage_Param1::Bound &CPage_Param1::adjustment()
 {
-    return m_groups[static_cast<std::size_t>(group)];
+    return *std::ranges::find(m_fields, kAdjustment, [](const Bound &bound) { return bound.field->key; });
+}
+
+CPage_Param1::Bound &CPage_Param1::autoForwardStandby()
+{
+    return *std::ranges::find(m_fields, kAutoForwardStandby, [](const Bound &bound) { return bound.field->key; });
 }
 
 void CPage_Param1::LoadFromImage(const SettingsImage &image)
 {
-    m_values = ParamRecord::decode(image);
+    for (Bound &bound : m_fields)
+        bound.value = bound.field->decode(image);
     applyEnablingRule();
     showValues();
-    m_keptAdjustment = KeptText(ParamRecord::adjustmentBytes(image), PageText::bytes(m_ui->edit_1242->text()));
+    takeValuesFromControls();
+    for (Bound &bound : m_fields)
+        bound.loaded = bound.field->load(image, bound.value);
 }
 
 void CPage_Param1::StoreToImage(SettingsImage &image)
 {
     takeValuesFromControls();
-    ParamRecord::encode(m_values, image);
-    if (const auto kept = m_keptAdjustment.bytesFor(m_values.adjustment))
-        ParamRecord::putAdjustmentBytes(image, *kept);
+    for (const Bound &bound : m_fields)
+        bound.field->encode(bound.value, image, &bound.loaded);
 }
 
 void CPage_Param1::showValues()
 {
-    for (std::size_t i = 0; i < ParamRecord::kGroupCount; ++i) {
-        const auto group = static_cast<Group>(i);
-        const int index = m_values.choices[i];
-        if (ParamRecord::isSelection(group, index))
-            buttonGroup(group)->button(index)->setChecked(true);
+    for (const Bound &bound : m_fields) {
+        if (!bound.buttons)
+            continue;
+        if (QAbstractButton *button = bound.value.choice ? bound.buttons->button(int(*bound.value.choice)) : nullptr)
+            button->setChecked(true);
         else
-            clearSelection(buttonGroup(group));
+            clearSelection(bound.buttons);
     }
     // A new text runs the edit filter, which emits dataCheck().
-    m_ui->edit_1242->setText(PageText::shown(m_values.adjustment));
+    m_ui->edit_1242->setText(QString::fromStdString(adjustment().value.text));
 }
 
 void CPage_Param1::takeValuesFromControls()
 {
-    for (std::size_t i = 0; i < ParamRecord::kGroupCount; ++i) {
-        const int checked = m_groups[i]->checkedId();
+    for (Bound &bound : m_fields) {
+        if (!bound.buttons)
+            continue;
+        const int checked = bound.buttons->checkedId();
         if (checked >= 0)
-            m_values.choices[i] = checked;
+            bound.value.choice = static_cast<std::size_t>(checked);
     }
-    m_values.adjustment = PageText::bytes(m_ui->edit_1242->text());
+    adjustment().value.text = m_ui->edit_1242->text().toStdString();
 }
 
 void CPage_Param1::applyEnablingRule()
 {
-    const bool enabled = m_values.choice(Group::AutoForwardStandby) != 0;
+    const bool enabled = autoForwardStandby().value.choice != 0u;
     for (QWidget *control : std::initializer_list<QWidget *>{m_ui->label_1269, m_ui->edit_1242,
                                                              m_ui->spin_1245, m_ui->label_1273})
         control->setEnabled(enabled);
 }
 
-void CPage_Param1::onRadioClicked(Group group)
+void CPage_Param1::onRadioClicked(const Bound &bound)
 {
     emit dataCheck();
-    if (group == Group::AutoForwardStandby) {
+    if (bound.field->key == kAutoForwardStandby) {
         takeValuesFromControls();
         applyEnablingRule();
     }
@@ -142,12 +143,12 @@ void CPage_Param1::onAdjustmentTextChanged(const QString &text)
 {
     QLineEdit *edit = m_ui->edit_1242;
     // Replacing the text changes it again: this handler then runs nested on the new text.
-    if (const auto replacement = ParamRecord::filterAdjustment(PageText::bytes(text), edit->hasFocus()))
-        edit->setText(PageText::shown(*replacement));
+    if (const auto replacement = adjustment().field->filter(text.toStdString(), edit->hasFocus()))
+        edit->setText(QString::fromStdString(*replacement));
     emit dataCheck();
 }
 
 void CPage_Param1::onSpinStepped(int position)
 {
-    m_ui->edit_1242->setText(PageText::shown(ParamRecord::spinStepText(position)));
+    m_ui->edit_1242->setText(QString::fromStdString(adjustment().field->number->spin.stepText(position)));
 }

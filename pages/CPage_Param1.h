@@ -1,11 +1,10 @@
 #pragma once
 
-#include "KeptText.h"
-#include "ParamRecord.h"
+#include "Field.h"
 #include "SettingsPage.h"
 
-#include <array>
 #include <memory>
+#include <vector>
 
 class QButtonGroup;
 class QString;
@@ -15,7 +14,8 @@ class CPage_Param1;
 }
 
 // The parameter page: eleven radio groups and the forward-standby adjustment, bound to the
-// parameter record. Every radio click and every change of the adjustment text emits dataCheck().
+// parameter page's fields. Every radio click and every change of the adjustment text emits
+// dataCheck().
 class CPage_Param1 : public SettingsPage
 {
     Q_OBJECT
@@ -28,22 +28,31 @@ public:
     void StoreToImage(SettingsImage &image) override;
 
 private:
-    void createButtonGroups();
+    // A field of the page, its control's value as the page last took it, and what the last
+    // distribution showed.
+    struct Bound
+    {
+        const Fields::Field *field = nullptr;
+        QButtonGroup *buttons = nullptr;  // the choices; the adjustment has none
+        Fields::FieldValue value;
+        Fields::Loaded loaded;
+    };
+
+    void bindFields();
     void connectControls();
-    QButtonGroup *buttonGroup(ParamRecord::Group group) const;
+    Bound &adjustment();
+    Bound &autoForwardStandby();
 
     // Page state <-> controls. A group whose state selects no button shows none, and keeps its
-    // state (the code read from the image) until the user picks a button.
+    // state (nothing chosen) until the user picks a button.
     void showValues();
     void takeValuesFromControls();
     void applyEnablingRule();
 
-    void onRadioClicked(ParamRecord::Group group);
+    void onRadioClicked(const Bound &bound);
     void onAdjustmentTextChanged(const QString &text);
     void onSpinStepped(int position);
 
     std::unique_ptr<Ui::CPage_Param1> m_ui;
-    std::array<QButtonGroup *, ParamRecord::kGroupCount> m_groups{};
-    ParamRecord::Values m_values;
-    KeptText m_keptAdjustment;  // positions 15-17 as the last distribution found them
+    std::vector<Bound> m_fields;
 };

@@ -1,8 +1,7 @@
 #include "CPage_Set.h"
 
-#include "DecimalText.h"
-#include "FineFieldFilter.h"
-#include "PageText.h"
+#include "FieldTable.h"
+#include "PageControls.h"
 #include "SpinControl.h"
 #include "ui_CPage_Set.h"
 
@@ -12,14 +11,6 @@
 #include <QLineEdit>
 
 namespace {
-
-template <typename Control>
-Control *controlNamed(QWidget *page, const char *kind, int id)
-{
-    auto *control = page->findChild<Control *>(QStringLiteral("%1_%2").arg(kind).arg(id));
-    Q_ASSERT(control);
-    return control;
-}
 
 bool isListNotification(QEvent::Type type)
 {
@@ -34,24 +25,29 @@ CPage_Set::CPage_Set(QWidget *parent)
     , m_ui(std::make_unique<Ui::CPage_Set>())
 {
     m_ui->setupUi(this);
-    for (std::size_t index = 0; index < m_rows.size(); ++index)
-        bindRow(index);
+    std::vector<const Fields::Field *> numbers;
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Fine)) {
+        if (field->kind == Fields::Kind::Number)
+            numbers.push_back(field);
+    }
+    m_rows.resize(numbers.size());
+    for (std::size_t index = 0; index < numbers.size(); ++index)
+        bindRow(m_rows[index], *numbers[index]);
 }
 
 CPage_Set::~CPage_Set() = default;
 
-void CPage_Set::bindRow(std::size_t index)
+void CPage_Set::bindRow(Row &row, const Fields::Field &field)
 {
-    Row &row = m_rows[index];
-    row.field = &FineFields::kRows[index];
-    const FineField &field = *row.field;
-
-    row.edit = controlNamed<QLineEdit>(this, "edit", field.editId);
-    row.spin = controlNamed<SpinControl>(this, "spin", field.spinId);
-    row.spin->setRange(field.spinLower, field.spinUpper);
-    row.spin->setBuddy(row.edit, field.step == FineStep::Tenth ? 0.1 : 1.0);
-    if (field.direction) {
-        row.direction = controlNamed<QComboBox>(this, "combo", field.direction->listId);
+    row.field = &field;
+    const Fields::Spin &spin = field.number->spin;
+    row.edit = PageControls::find<QLineEdit>(this, field.control);
+    row.spin = PageControls::find<SpinControl>(this, spin.control);
+    row.spin->setRange(spin.lower, spin.upper);
+    row.spin->setBuddy(row.edit, spin.scale);
+    if (!field.number->directionKey.empty()) {
+        row.directionField = &Fields::named(field.number->directionKey);
+        row.direction = PageControls::find<QComboBox>(this, row.directionField->control);
         watchDirectionList(row.direction);
     }
 
@@ -88,12 +84,9 @@ bool CPage_Set::eventFilter(QObject *watched, QEvent *event)
 // this nested before the outer run signals.
 void CPage_Set::filterEdit(const Row &row)
 {
-    const FineField &field = *row.field;
     const QString text = row.edit->text();
-    const auto replacement = FilterFineText(PageText::bytes(text), row.edit->hasFocus(),
-                                            field.longestText, field.upperText, field.lowerText);
-    if (replacement) {
-        const QString replaced = PageText::shown(*replacement);
+    if (const auto replacement = row.field->filter(text.toStdString(), row.edit->hasFocus())) {
+        const QString replaced = QString::fromStdString(*replacement);
         if (replaced != text)
             row.edit->setText(replaced);
     }
@@ -102,48 +95,38 @@ void CPage_Set::filterEdit(const Row &row)
 
 void CPage_Set::showSpinPosition(const Row &row, int position)
 {
-    if (row.field->step == FineStep::Tenth)
-        row.edit->setText(QString::fromStdString(DecimalText::formatOneDecimal(position * 0.1)));
-    else
-        row.edit->setText(QString::number(position));
+    row.edit->setText(QString::fromStdString(row.field->number->spin.stepText(position)));
 }
 
-FineTexts CPage_Set::takeTexts() const
+Fields::FieldValue CPage_Set::directionValue(const Row &row)
 {
-    FineTexts texts;
-    for (std::size_t index = 0; index < m_rows.size(); ++index) {
-        const Row &row = m_rows[index];
-        if (row.direction)
-            texts[index].direction = row.direction->currentText().toStdString();
-        texts[index].value = PageText::bytes(row.edit->text());
-    }
-    return texts;
+    const int index = row.direction->currentIndex();
+    return {index >= 0 ? std::optional<std::size_t>(index) : std::nullopt, {}};
 }
 
-void CPage_Set::showTexts(const FineTexts &texts)
+Fields::FieldValue CPage_Set::numberValue(const Row &row)
 {
-    for (std::size_t index = 0; index < m_rows.size(); ++index) {
-        const Row &row = m_rows[index];
-        if (row.direction)
-            row.direction->setCurrentIndex(row.direction->findText(QString::fromStdString(texts[index].direction)));
-        row.edit->setText(PageText::shown(texts[index].value));
-    }
+    return {std::nullopt, row.edit->text().toStdString()};
 }
 
 void CPage_Set::LoadFromImage(const SettingsImage &image)
 {
-    showTexts(FineRecord::Decode(image));
-    const FineTexts shown = takeTexts();
-    for (std::size_t row = 0; row < m_rows.size(); ++row)
-        m_kept[row] = KeptText(FineRecord::ValueBytes(image, row), shown[row].value);
+    for (Row &row : m_rows) {
+        if (row.direction) {
+            const std::optional<std::size_t> index = row.directionField->decode(image).choice;
+            row.direction->setCurrentIndex(index ? int(*index) : -1);
+        }
+        row.edit->setText(QString::fromStdString(row.field->decode(image).text));
+    }
+    for (Row &row : m_rows)
+        row.loaded = row.field->load(image, numberValue(row));
 }
 
 void CPage_Set::StoreToImage(SettingsImage &image)
 {
-    const FineTexts texts = takeTexts();
-    FineRecord::Encode(texts, image);
-    for (std::size_t row = 0; row < m_rows.size(); ++row) {
-        if (const auto kept = m_kept[row].bytesFor(texts[row].value))
-            FineRecord::PutValueBytes(image, row, *kept);
+    for (const Row &row : m_rows) {
+        if (row.direction)
+            row.directionField->encode(directionValue(row), image);
+        row.field->encode(numberValue(row), image, &row.loaded);
     }
 }

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "FineFields.h"
-#include "FineRecord.h"
-#include "KeptText.h"
+#include "Field.h"
 #include "SettingsPage.h"
 
-#include <array>
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QLineEdit;
@@ -17,9 +15,9 @@ class CPage_Set;
 }
 
 // The fine-adjustment page: feed, cut position, back-feed and X coordinate with their directions,
-// the two print densities, the two ribbon motor voltages and the two sensor thresholds, one row of
-// FineFields::kRows each. Every edit is kept inside its field by FilterFineText on each change of
-// its text; every change ends in dataCheck().
+// the two print densities, the two ribbon motor voltages and the two sensor thresholds, one row
+// per number field of the page. Every edit is kept inside its field by the field's rule on each
+// change of its text; every change ends in dataCheck().
 class CPage_Set : public SettingsPage
 {
     Q_OBJECT
@@ -37,21 +35,22 @@ protected:
 private:
     struct Row
     {
-        const FineField *field = nullptr;
-        QComboBox *direction = nullptr;  // only the four millimetre rows have one
+        const Fields::Field *field = nullptr;           // the number
+        const Fields::Field *directionField = nullptr;  // only the four millimetre rows have one
+        QComboBox *direction = nullptr;
         QLineEdit *edit = nullptr;
         SpinControl *spin = nullptr;
+        Fields::Loaded loaded;  // the value as the last distribution found it
     };
 
-    void bindRow(std::size_t index);
+    void bindRow(Row &row, const Fields::Field &field);
     void watchDirectionList(QComboBox *list);
     void filterEdit(const Row &row);
     void showSpinPosition(const Row &row, int position);
 
-    FineTexts takeTexts() const;
-    void showTexts(const FineTexts &texts);
+    static Fields::FieldValue directionValue(const Row &row);
+    static Fields::FieldValue numberValue(const Row &row);
 
     std::unique_ptr<Ui::CPage_Set> m_ui;
-    std::array<Row, FineFields::kCount> m_rows{};
-    std::array<KeptText, FineFields::kCount> m_kept{};  // each value as the last distribution found it
+    std::vector<Row> m_rows;
 };

@@ -70,7 +70,7 @@ std::string filledField(std::string text)
 
 }  // namespace
 
-std::string ShownFromField(std::string_view field, bool hex)
+std::string shownFromField(std::string_view field, bool hex)
 {
     const std::string digits = upperCased(field.substr(0, kFieldWidth));
     if (hex)
@@ -78,37 +78,30 @@ std::string ShownFromField(std::string_view field, bool hex)
     return bytesFromPairs(digits, 0x21, 0xDF);
 }
 
-std::string FieldFromBox(std::string_view boxBytes, bool hex)
+std::string fieldFromBox(std::string_view boxBytes, bool hex)
 {
     if (hex)
         return filledField(std::string(boxBytes.substr(0, kHexBoxTaken)));
     return filledField(hexFromBytes(boxBytes, "0123456789abcdef"));
 }
 
-std::string AsciiFromHexBox(std::string_view boxBytes)
+std::string asciiFromHexBox(std::string_view boxBytes)
 {
     return bytesFromPairs(upperCased(boxBytes.substr(0, kHexBoxDigits)), 0x20, 0x7E);
 }
 
-std::string HexFromAsciiBox(std::string_view boxBytes)
+std::string hexFromAsciiBox(std::string_view boxBytes)
 {
     return hexFromBytes(boxBytes.substr(0, kHexBoxDigits), "0123456789ABCDEF");
 }
 
-bool IsHexDigits(std::string_view text)
+bool isHexDigits(std::string_view text)
 {
     for (char c : text) {
         if (hexDigitValue(c) < 0)
             return false;
     }
     return true;
-}
-
-std::string FieldToStore(const std::optional<Loaded> &loaded, std::string_view boxUtf8, bool hex)
-{
-    if (loaded && loaded->hex == hex && loaded->shownUtf8 == boxUtf8 && loaded->field.size() == kFieldWidth)
-        return loaded->field;
-    return FieldFromBox(Cp932::FromShownLossy(boxUtf8), hex);
 }
 
 }  // namespace ClientIdText
@@ -120,12 +113,12 @@ bool g_holdsHex = false;  // the box holds ASCII text until a page shows HEX tex
 
 }  // namespace
 
-bool HoldsHex()
+bool holdsHex()
 {
     return g_holdsHex;
 }
 
-void SetHoldsHex(bool holdsHex)
+void setHoldsHex(bool holdsHex)
 {
     g_holdsHex = holdsHex;
 }

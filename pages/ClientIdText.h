@@ -3,7 +3,6 @@
 #include "Cp932.h"
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,36 +19,21 @@ inline constexpr std::size_t kHexBoxDigits = 32;    // box limit while it holds 
 // Text shown after loading the 32-digit field. HEX: the digits in upper case. ASCII: one byte
 // per digit pair whose value lies in 0x21-0xDF; other pairs add nothing (so the 'F' fill shows as
 // nothing).
-std::string ShownFromField(std::string_view field, bool hex);
+std::string shownFromField(std::string_view field, bool hex);
 
 // The 32 characters to store for the box text. ASCII: every byte as two lower-case hex digits.
 // HEX: the text as typed. Padded with 'F' and cut to 32.
-std::string FieldFromBox(std::string_view boxBytes, bool hex);
+std::string fieldFromBox(std::string_view boxBytes, bool hex);
 
 // "ASCII" chosen while the box holds hex digits: pairs (a last odd digit alone) whose value lies
 // in 0x20-0x7E become one byte each; others are dropped.
-std::string AsciiFromHexBox(std::string_view boxBytes);
+std::string asciiFromHexBox(std::string_view boxBytes);
 
 // "HEX" chosen while the box holds ASCII text: every byte as two upper-case hex digits.
-std::string HexFromAsciiBox(std::string_view boxBytes);
+std::string hexFromAsciiBox(std::string_view boxBytes);
 
 // True when every character is a hexadecimal digit (either case).
-bool IsHexDigits(std::string_view text);
-
-// The field as it stood when the page was loaded, with the box text (UTF-8) and mode it was
-// shown in.
-struct Loaded
-{
-    std::string field;
-    std::string shownUtf8;
-    bool hex = false;
-};
-
-// What to store for the box text (UTF-8): when the box still shows the loaded text in the loaded
-// mode, the loaded field byte for byte (the ASCII view drops spaces and the HEX view changes case,
-// so re-encoding an unedited box could change the image); otherwise FieldFromBox of the text's
-// bytes (Cp932::FromShownLossy).
-std::string FieldToStore(const std::optional<Loaded> &loaded, std::string_view boxUtf8, bool hex);
+bool isHexDigits(std::string_view text);
 
 }  // namespace ClientIdText
 
@@ -57,7 +41,7 @@ std::string FieldToStore(const std::optional<Loaded> &loaded, std::string_view b
 // the box, while the page's input type follows the radio buttons.
 namespace ClientIdTextMode {
 
-bool HoldsHex();
-void SetHoldsHex(bool holdsHex);
+bool holdsHex();
+void setHoldsHex(bool holdsHex);
 
 }  // namespace ClientIdTextMode

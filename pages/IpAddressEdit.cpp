@@ -1,6 +1,6 @@
 #include "IpAddressEdit.h"
 
-#include "IpRecords.h"
+#include "NetworkCodecs.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -59,22 +59,22 @@ IpAddressEdit::Value IpAddressEdit::value() const
 {
     Value value{};
     for (std::size_t index = 0; index < m_parts.size(); ++index)
-        value[index] = IpRecords::OctetFromText(m_parts[index]->text().toStdString());
+        value[index] = Fields::octetFromText(m_parts[index]->text().toStdString());
     return value;
 }
 
 void IpAddressEdit::setValue(const Value &value)
 {
     for (std::size_t index = 0; index < m_parts.size(); ++index)
-        m_parts[index]->setText(QString::number(std::clamp(value[index], 0, IpRecords::kMaxOctet)));
+        m_parts[index]->setText(QString::number(std::clamp(value[index], 0, Fields::kMaxOctet)));
 }
 
 void IpAddressEdit::onPartEdited(int index)
 {
     QLineEdit *edited = part(index);
     const std::string text = edited->text().toStdString();
-    const int octet = IpRecords::OctetFromText(text);
-    if (octet == IpRecords::kMaxOctet && text != "255")
+    const int octet = Fields::octetFromText(text);
+    if (octet == Fields::kMaxOctet && text != "255")
         edited->setText(QString::number(octet));
     const bool full = edited->text().size() == kPartDigits && edited->cursorPosition() == kPartDigits;
     if (full && index + 1 < static_cast<int>(m_parts.size()))

@@ -1,3 +1,2 @@
 list(APPEND SBQ_PAGES_CORE_SOURCES DecimalText.h DecimalText.cpp ParamRecord.h ParamRecord.cpp)
 list(APPEND SBQ_PAGES_UI_SOURCES CPage_Param1.h CPage_Param1.cpp)
-list(APPEND SBQ_PAGES_CORE_SOURCES FieldCaptions.h ParamFields.h)

@@ -1,6 +1,7 @@
 // The client-ID conversions on any bytes: field to box text and back in both modes, the mode
 // switches, and code page 932 to UTF-8 and back.
 #include "ClientIdText.h"
+#include "FieldTable.h"
 #include "FuzzSupport.h"
 
 #include <algorithm>
@@ -55,30 +56,36 @@ void checkLoadedField(std::string_view bytes)
 {
     const std::string field(bytes.substr(0, ClientIdText::kFieldWidth));
     for (const bool hex : {false, true}) {
-        const std::string shown = ClientIdText::ShownFromField(field, hex);
+        const std::string shown = ClientIdText::shownFromField(field, hex);
         if (hex)
             require(shown.size() == field.size(), "the HEX view changed the field's length");
         else
             require(shown.size() <= 16 && within(shown, 0x21, 0xDF), "the ASCII view holds a byte outside 0x21-0xDF");
         const std::string shownUtf8 = Cp932::ToShown(shown);
         require(isUtf8(shownUtf8), "the box text is not UTF-8");
-        const ClientIdText::Loaded loaded{field, shownUtf8, hex};
-        const std::string stored = ClientIdText::FieldToStore(loaded, shownUtf8, hex);
-        require(stored.size() == ClientIdText::kFieldWidth, "the stored field is not 32 characters");
-        if (field.size() == ClientIdText::kFieldWidth)
-            require(stored == field, "an unedited box did not store the field it was loaded from");
+        if (field.size() != ClientIdText::kFieldWidth)
+            continue;
+        const Fields::Field &clientId = Fields::named("ip.client_id");
+        SettingsImage image = SettingsImage::factory();
+        image[ImageLayout::kInputTypeByte] = hex ? '1' : '0';
+        clientId.putOwnedBytes(field, image);
+        const Fields::Loaded loaded = clientId.load(image, {std::nullopt, shownUtf8});
+        SettingsImage stored = image;
+        clientId.putOwnedBytes(std::string(ClientIdText::kFieldWidth, '?'), stored);
+        clientId.encode({std::nullopt, shownUtf8}, stored, &loaded);
+        require(stored == image, "an unedited box did not store the field it was loaded from");
     }
 }
 
 void checkBoxText(std::string_view bytes)
 {
     for (const bool hex : {false, true})
-        require(ClientIdText::FieldFromBox(bytes, hex).size() == ClientIdText::kFieldWidth,
+        require(ClientIdText::fieldFromBox(bytes, hex).size() == ClientIdText::kFieldWidth,
                 "a box text stored as other than 32 characters");
 
-    const std::string hexText = ClientIdText::HexFromAsciiBox(bytes);
-    require(ClientIdText::IsHexDigits(hexText) && hexText.size() % 2 == 0, "HEX conversion gave non-digits");
-    const std::string ascii = ClientIdText::AsciiFromHexBox(bytes);
+    const std::string hexText = ClientIdText::hexFromAsciiBox(bytes);
+    require(ClientIdText::isHexDigits(hexText) && hexText.size() % 2 == 0, "HEX conversion gave non-digits");
+    const std::string ascii = ClientIdText::asciiFromHexBox(bytes);
     require(within(ascii, 0x20, 0x7E) && ascii.size() <= 16, "ASCII conversion gave a byte outside 0x20-0x7E");
 
     // ASCII -> HEX -> ASCII keeps the printable bytes of a short text.
@@ -86,7 +93,7 @@ void checkBoxText(std::string_view bytes)
         std::string printable;
         std::copy_if(bytes.begin(), bytes.end(), std::back_inserter(printable),
                      [](char c) { return c >= 0x20 && c <= 0x7E; });
-        require(ClientIdText::AsciiFromHexBox(hexText) == printable, "ASCII -> HEX -> ASCII lost a printable byte");
+        require(ClientIdText::asciiFromHexBox(hexText) == printable, "ASCII -> HEX -> ASCII lost a printable byte");
     }
 
     const std::string utf8 = Cp932::ToUtf8(bytes);

@@ -1,8 +1,6 @@
-// The fine-adjustment record decoder fed a whole random image, its encoder and the edit rule of
-// each of the ten fields.
-#include "FineFieldFilter.h"
-#include "FineRecord.h"
-#include "FuzzSupport.h"
+// The fine-adjustment page's fields fed a whole random image, written back unedited, and the edit
+// rule of each of its fields.
+#include "FieldFuzzing.h"
 #include "ImageLayout.h"
 
 using namespace FuzzSupport;
@@ -17,21 +15,7 @@ bool ownedByFinePage(std::size_t offset)
 
 SettingsImage roundTrip(const SettingsImage &image)
 {
-    SettingsImage stored = image;
-    FineRecord::Encode(FineRecord::Decode(image), stored);
-    return stored;
-}
-
-void checkEditRules(std::string_view text)
-{
-    for (const FineField &field : FineFields::kRows) {
-        for (const bool focus : {false, true}) {
-            const auto replaced = FilterFineText(text, focus, field.longestText, field.upperText, field.lowerText);
-            if (replaced)
-                require(!FilterFineText(*replaced, focus, field.longestText, field.upperText, field.lowerText),
-                        "a fine field's edit rule replaces its own text again");
-        }
-    }
+    return FieldFuzzing::roundTrip(image, Fields::PageId::Fine);
 }
 
 }  // namespace
@@ -46,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(roundTrip(once) == once, "a second round trip through the fine codec changed the image");
 
     if (bytes.size() > SettingsImage::kSize)
-        checkEditRules(bytes.substr(SettingsImage::kSize));
+        FieldFuzzing::checkRules(bytes.substr(SettingsImage::kSize), image, Fields::PageId::Fine);
     return 0;
 }

@@ -1,10 +1,7 @@
-// The network records fed a whole random image: what the IP address page reads from the image
-// and writes back (octets, choices, port, client ID), and the port box rule.
-#include "ClientIdText.h"
-#include "FuzzSupport.h"
-#include "IpRecords.h"
-
-#include <optional>
+// The IP address page's fields fed a whole random image: what the page reads from the image and
+// writes back (octets, choices, port, client ID), and the rules of its controls.
+#include "FieldFuzzing.h"
+#include "NetworkCodecs.h"
 
 using namespace FuzzSupport;
 
@@ -26,64 +23,19 @@ bool ownedByIpPage(std::size_t offset)
         if (inOctet(offset, record))
             return true;
     }
-    return offset == IpRecords::kSocketFlag || (offset >= IpRecords::kPortDigits && offset < IpRecords::kPortDigits + 5)
-        || offset == IpRecords::kDhcpFlag
-        || (offset >= IpRecords::kClientIdField && offset < IpRecords::kClientIdField + 32)
+    return offset == 161 || (offset >= 163 && offset < 163 + 5) || offset == 174 || (offset >= 176 && offset < 176 + 32)
         || offset == ImageLayout::kInputTypeByte;
-}
-
-// What the page holds between LoadFromImage and StoreToImage, left unedited.
-struct Shown
-{
-    std::array<IpRecords::Octets, 3> addresses{};
-    int socket = 0;
-    std::string port;
-    int dhcp = 0;
-    int inputType = 0;
-    ClientIdText::Loaded clientId;
-};
-
-Shown load(const SettingsImage &image)
-{
-    Shown shown;
-    for (std::size_t i = 0; i < 3; ++i)
-        shown.addresses[i] = IpRecords::ReadOctets(image, kAddressRecords[i]);
-    shown.socket = IpRecords::ReadChoice(image, IpRecords::kSocketFlag);
-    shown.port = IpRecords::ReadPortText(image);
-    shown.dhcp = IpRecords::ReadChoice(image, IpRecords::kDhcpFlag);
-    shown.inputType = IpRecords::ReadChoice(image, ImageLayout::kInputTypeByte);
-    const bool hex = shown.inputType != 0;
-    const std::string field = IpRecords::ReadClientIdField(image);
-    shown.clientId = {field, Cp932::ToShown(ClientIdText::ShownFromField(field, hex)), hex};
-    return shown;
-}
-
-void store(const Shown &shown, SettingsImage &image)
-{
-    for (std::size_t i = 0; i < 3; ++i)
-        IpRecords::WriteOctets(image, kAddressRecords[i], shown.addresses[i]);
-    IpRecords::WriteChoice(image, IpRecords::kSocketFlag, shown.socket);
-    IpRecords::WritePortText(image, shown.port);
-    IpRecords::WriteChoice(image, IpRecords::kDhcpFlag, shown.dhcp);
-    IpRecords::WriteChoice(image, ImageLayout::kInputTypeByte, shown.inputType);
-    const bool hex = shown.inputType != 0;
-    IpRecords::WriteClientIdField(image, ClientIdText::FieldToStore(shown.clientId, shown.clientId.shownUtf8, hex));
 }
 
 SettingsImage roundTrip(const SettingsImage &image)
 {
-    SettingsImage stored = image;
-    store(load(image), stored);
-    return stored;
+    return FieldFuzzing::roundTrip(image, Fields::PageId::Ip);
 }
 
-void checkPortRule(std::string_view text)
+void checkPortRule(std::string_view text, const SettingsImage &image)
 {
-    for (const bool focus : {false, true}) {
-        if (const auto replaced = IpRecords::PortBoxReplacement(text, focus))
-            require(!IpRecords::PortBoxReplacement(*replaced, focus), "the port rule replaces its own text again");
-    }
-    const int octet = IpRecords::OctetFromText(text);
+    FieldFuzzing::checkRules(text, image, Fields::PageId::Ip);
+    const int octet = Fields::octetFromText(text);
     require(octet >= 0 && octet <= 255, "an address part outside 0-255");
 }
 
@@ -99,6 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(roundTrip(once) == once, "a second round trip through the network codecs changed the image");
 
     if (bytes.size() > SettingsImage::kSize)
-        checkPortRule(bytes.substr(SettingsImage::kSize));
+        checkPortRule(bytes.substr(SettingsImage::kSize), image);
     return 0;
 }

@@ -1,34 +1,39 @@
-// The issue-control record decoder fed a whole random image, and its encoder.
-#include "FuzzSupport.h"
-#include "IssueRecord.h"
+// The issue-control page's fields fed a whole random image, written back unedited, and any text
+// chosen in its lists.
+#include "FieldFuzzing.h"
+#include "ImageLayout.h"
 
 using namespace FuzzSupport;
 
 namespace {
 
+constexpr std::size_t kStopModeOffset = ImageLayout::kIssueRecord + 6;
+
 // Record positions 6, 8, ..., 18.
 bool ownedByIssuePage(std::size_t offset)
 {
-    return offset >= IssueRecord::kStopModeOffset && offset <= IssueRecord::kStopModeOffset + 12
-        && (offset - IssueRecord::kStopModeOffset) % 2 == 0;
+    return offset >= kStopModeOffset && offset <= kStopModeOffset + 12 && (offset - kStopModeOffset) % 2 == 0;
 }
 
 SettingsImage roundTrip(const SettingsImage &image)
 {
-    SettingsImage stored = image;
-    IssueRecord::WriteStopMode(stored, IssueRecord::ReadStopMode(image));
-    for (const IssueRecord::Combo combo : IssueRecord::kCombos)
-        IssueRecord::WriteText(stored, combo, IssueRecord::ReadText(image, combo));
-    return stored;
+    return FieldFuzzing::roundTrip(image, Fields::PageId::Issue);
 }
 
-bool isListed(IssueRecord::Combo combo, std::string_view text)
+std::vector<const Fields::Field *> lists()
 {
-    for (const IssueRecord::Item &item : IssueRecord::ListItems(combo)) {
-        if (item.text == text)
-            return true;
+    std::vector<const Fields::Field *> found;
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Issue)) {
+        if (field->control.kind == "combo")
+            found.push_back(field);
     }
-    return false;
+    return found;
+}
+
+bool isListed(const Fields::Field &list, const SettingsImage &image)
+{
+    const std::optional<std::size_t> index = list.decode(image).choice;
+    return index && *index < list.choices.size();
 }
 
 }  // namespace
@@ -38,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view bytes = textOf(data, size);
     const SettingsImage image = imageFrom(bytes);
 
-    for (const IssueRecord::Combo combo : IssueRecord::kCombos)
-        require(isListed(combo, IssueRecord::ReadText(image, combo)), "a code shows a text its list does not hold");
+    for (const Fields::Field *list : lists())
+        require(isListed(*list, image), "a code shows a text its list does not hold");
 
     const SettingsImage once = roundTrip(image);
     requireOnlyOwnedChanged(image, once, ownedByIssuePage, "the issue codec wrote a byte it does not own");
@@ -48,11 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Any text from the outside writes one of the list's codes.
     if (bytes.size() > SettingsImage::kSize) {
         const std::string_view text = bytes.substr(SettingsImage::kSize);
-        for (const IssueRecord::Combo combo : IssueRecord::kCombos) {
+        for (const Fields::Field *list : lists()) {
             SettingsImage written = once;
-            IssueRecord::WriteText(written, combo, text);
-            require(isListed(combo, IssueRecord::ReadText(written, combo)), "a written text reads back as no item");
+            list->encode({list->choiceCaptioned(text), {}}, written);
+            require(isListed(*list, written), "a written text reads back as no item");
         }
+        FieldFuzzing::checkRules(text, once, Fields::PageId::Issue);
     }
     return 0;
 }

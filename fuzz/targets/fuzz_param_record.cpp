@@ -1,6 +1,6 @@
-// The parameter record decoder fed a whole random image, its encoder, the send check and the
-// adjustment field's edit rule.
-#include "FuzzSupport.h"
+// The parameter page's fields fed a whole random image, written back unedited, the send check and
+// the rules of the page's controls.
+#include "FieldFuzzing.h"
 #include "ParamRecord.h"
 #include "Strings.h"
 
@@ -22,9 +22,7 @@ bool ownedByParameterPage(std::size_t offset)
 
 SettingsImage roundTrip(const SettingsImage &image)
 {
-    SettingsImage stored = image;
-    ParamRecord::encode(ParamRecord::decode(image), stored);
-    return stored;
+    return FieldFuzzing::roundTrip(image, Fields::PageId::Param);
 }
 
 bool isDigit(char c)
@@ -32,15 +30,12 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-void checkEditRule(std::string_view text)
+void checkEditRule(std::string_view text, const SettingsImage &image)
 {
-    for (const bool focus : {false, true}) {
-        const auto replaced = ParamRecord::filterAdjustment(text, focus);
-        if (replaced)
-            require(!ParamRecord::filterAdjustment(*replaced, focus), "the edit rule's own text is replaced again");
-    }
-    const auto stored = ParamRecord::encodeAdjustment(text);
-    require((stored[0] == '+' || stored[0] == '-') && isDigit(stored[1]) && isDigit(stored[2]),
+    FieldFuzzing::checkRules(text, image, Fields::PageId::Param);
+    SettingsImage stored = image;
+    Fields::named("param.forward_standby_adjustment").encode({std::nullopt, std::string(text)}, stored);
+    require((stored[15] == '+' || stored[15] == '-') && isDigit(stored[16]) && isDigit(stored[17]),
             "the adjustment is stored as something other than sign, digit, digit");
 }
 
@@ -60,6 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(message == Str::kBadForwardStandby, "the send check gave another message");
 
     if (bytes.size() > SettingsImage::kSize)
-        checkEditRule(bytes.substr(SettingsImage::kSize));
+        checkEditRule(bytes.substr(SettingsImage::kSize), image);
     return 0;
 }

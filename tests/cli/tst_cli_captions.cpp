@@ -1,11 +1,9 @@
-// The field catalogues that sbq740-cli captions its output from hold exactly the texts the pages'
-// layouts show: same captions, same buttons, same labels, tied to the same controls.
+// The field descriptions that sbq740-cli captions its output from hold exactly the texts the
+// pages' layouts show: same captions, same buttons, same labels, tied to the same controls.
 #include "CPage_IP.h"
 #include "CPage_Issue.h"
 #include "CPage_Param1.h"
-#include "IpFields.h"
-#include "IssueFields.h"
-#include "ParamFields.h"
+#include "FieldTable.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,26 +25,54 @@ QString qText(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString controlName(const CaptionedControl &control)
+QString controlName(const Fields::Control &control)
 {
     return QStringLiteral("%1_%2").arg(qText(control.kind)).arg(control.id);
 }
 
-void addGroupRows(const char *page, const RadioGroupCaptions &group)
+QString buttonName(const Fields::Choice &choice)
 {
-    const QString first = controlName(group.buttons[0]);
-    QTest::addRow("%s %s caption", page, qPrintable(first)) << page << first << qText(group.caption) << Check::GroupCaption;
-    for (std::size_t i = 0; i < group.buttonCount; ++i) {
-        const QString name = controlName(group.buttons[i]);
-        QTest::addRow("%s %s", page, qPrintable(name)) << page << name << qText(group.buttons[i].text) << Check::ButtonText;
+    return QStringLiteral("radio_%1").arg(choice.buttonId);
+}
+
+bool hasButtons(const Fields::Field &field)
+{
+    return field.kind == Fields::Kind::Choice && field.control.kind == "radio";
+}
+
+void addGroupRow(const char *page, const Fields::Field &field, std::string_view title)
+{
+    const QString first = controlName(field.control);
+    QTest::addRow("%s %s caption", page, qPrintable(first)) << page << first << qText(title) << Check::GroupCaption;
+}
+
+void addLabelRow(const char *page, const Fields::Field &field)
+{
+    const QString buddy = controlName(field.control);
+    QTest::addRow("%s label of %s", page, qPrintable(buddy)) << page << buddy << qText(field.caption) << Check::LabelText;
+}
+
+// A radio group is captioned by its group box, unless a label inside the box names it.
+void addFieldRows(const char *page, const Fields::Field &field)
+{
+    if (hasButtons(field) && field.groupTitle.empty()) {
+        addGroupRow(page, field, field.caption);
+    } else {
+        addLabelRow(page, field);
+        if (hasButtons(field))
+            addGroupRow(page, field, field.groupTitle);
+    }
+    if (!hasButtons(field))
+        return;
+    for (const Fields::Choice &choice : field.choices) {
+        const QString name = buttonName(choice);
+        QTest::addRow("%s %s", page, qPrintable(name)) << page << name << qText(choice.caption) << Check::ButtonText;
     }
 }
 
-void addLabelRow(const char *page, const LabelCaption &label)
-{
-    const QString buddy = controlName(label.buddy);
-    QTest::addRow("%s label of %s", page, qPrintable(buddy)) << page << buddy << qText(label.text) << Check::LabelText;
-}
+// The pages this test looks at, by the names the test keeps them under.
+constexpr std::pair<const char *, Fields::PageId> kPages[] = {
+    {"param", Fields::PageId::Param}, {"ip", Fields::PageId::Ip}, {"issue", Fields::PageId::Issue}};
 
 // The label whose buddy is `control`, if the page has one.
 const QLabel *labelFor(const QWidget &page, const QWidget *control)
@@ -89,22 +115,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<Check>("check");
 
-        for (const RadioGroupCaptions &group : ParamFields::kGroups)
-            addGroupRows("param", group);
-        addLabelRow("param", ParamFields::kAdjustment);
-
-        for (const IpFields::AddressField &address : IpFields::kAddresses)
-            addLabelRow("ip", address.label);
-        addGroupRows("ip", IpFields::kSocket);
-        addLabelRow("ip", IpFields::kPort);
-        addGroupRows("ip", IpFields::kDhcp);
-        addGroupRows("ip", IpFields::kClientIdGroup);
-        addLabelRow("ip", IpFields::kInputType);
-        addLabelRow("ip", IpFields::kClientId);
-
-        addGroupRows("issue", IssueFields::kStopMode);
-        for (const LabelCaption &label : IssueFields::kComboLabels)
-            addLabelRow("issue", label);
+        for (const auto &[page, id] : kPages) {
+            for (const Fields::Field *field : Fields::ofPage(id))
+                addFieldRows(page, *field);
+        }
     }
 
     void catalogueMatchesLayout()
@@ -139,21 +153,19 @@ private slots:
         }
     }
 
-    // Every radio button of the three pages appears in the catalogues, so a choice added to a
-    // layout can't be missing from the command line's output.
+    // Every radio button of the three pages appears in the field descriptions, so a choice added
+    // to a layout can't be missing from the command line's output.
     void everyRadioButtonIsCatalogued()
     {
         QSet<QString> catalogued;
-        const auto addGroup = [&catalogued](const char *page, const RadioGroupCaptions &group) {
-            for (std::size_t i = 0; i < group.buttonCount; ++i)
-                catalogued << QStringLiteral("%1/%2").arg(QLatin1String(page), controlName(group.buttons[i]));
-        };
-        for (const RadioGroupCaptions &group : ParamFields::kGroups)
-            addGroup("param", group);
-        addGroup("ip", IpFields::kSocket);
-        addGroup("ip", IpFields::kDhcp);
-        addGroup("ip", IpFields::kClientIdGroup);
-        addGroup("issue", IssueFields::kStopMode);
+        for (const auto &[page, id] : kPages) {
+            for (const Fields::Field *field : Fields::ofPage(id)) {
+                if (!hasButtons(*field))
+                    continue;
+                for (const Fields::Choice &choice : field->choices)
+                    catalogued << QStringLiteral("%1/%2").arg(QLatin1String(page), buttonName(choice));
+            }
+        }
 
         QSet<QString> onPages;
         for (const auto &[name, page] : m_pages) {

@@ -5,6 +5,7 @@
 #include "Strings.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -298,6 +299,34 @@ private slots:
         QCOMPARE(result.out.split(u'\n').mid(0, 2),
                  (QStringList{"Line_B: accepted by the spooler (delivery not followed)",
                               "Handed \"Setbridge Check\" to the spooler for 1 of 1 printer; delivery not followed."}));
+    }
+
+    // Settings as text, as an operator keeps them: export, edit with set, import, show the text.
+    void settingsAsTextThroughTheProgram()
+    {
+        const Run exported = runCli({"export", path("edited.dat")});
+        QCOMPARE(exported.code, 0);
+        QFile json(path("edited.json"));
+        QVERIFY(json.open(QIODevice::WriteOnly));
+        json.write(exported.out.toUtf8());
+        json.close();
+        const Run imported = runCli({"import", path("edited.json"), "-o", path("imported.dat")});
+        QCOMPARE(imported.code, 0);
+        QCOMPARE(SettingsFile::read(path("imported.dat").toStdString()), std::optional(editedImage()));
+
+        const Run set = runCli({"set", path("imported.dat"), "fine.feed=60", "issue.tag_rotation=driver"});
+        QCOMPARE(set.code, 0);
+        QCOMPARE(set.out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{"fine.feed: \"60\" -> \"50.0\" (the page's input rule)", "Wrote " + path("imported.dat") + "."}));
+        const Run diff = runCli({"diff", path("edited.json"), path("imported.dat")});
+        QCOMPARE(diff.code, 1);
+        QCOMPARE(diff.out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{"[微調設定]", "  フィード量微調(N): 前方 12.3 mm -> 前方 50.0 mm",
+                              "[発行制御設定]", "  タグローテーション(T): 通常 + ミラー印刷 -> ドライバ設定優先"}));
+
+        const Run refused = runCli({"set", path("imported.dat"), "ip.address=192.168.10.256"});
+        QCOMPARE(refused.code, 3);
+        QCOMPARE(refused.err, path("imported.dat") + ": ip.address: \"192.168.10.256\": a part is above 255\nNothing was written.\n");
     }
 
     void fileThatIsNotASettingsFile()

@@ -73,6 +73,8 @@ private slots:
         QTest::newRow("HEX client ID in upper case") << Edits{{176, "12ab"}, {259, "1"}} << "IPアドレス設定/クライアントID(C)"
                                                      << "12ABFFFFFFFFFFFFFFFFFFFFFFFFFFFF";
         QTest::newRow("unknown speed code") << Edits{{222, "3"}} << "発行制御設定/印刷速度(Q)" << "ドライバ設定優先";
+        // The characters weigh 822214, six digits: the port box's rule shows 65535.
+        QTest::newRow("port too long for its box") << Edits{{163, "zzzzz"}} << "IPアドレス設定/ポート番号(P)" << "65535";
         QTest::newRow("damaged stop mode") << Edits{{216, "9"}} << "発行制御設定/停止位置制御" << "(no choice)";
     }
 

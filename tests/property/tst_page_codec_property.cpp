@@ -1,8 +1,9 @@
 // For random images: DistributeImage then CollectImage changes only bytes that some page owns,
-// and a second round trip changes nothing more. Runs through the real main window and its four
+// writes what the field model says the pages write, and a second round trip changes nothing more. Runs through the real main window and its four
 // pages. The seed is printed; SBQ_PROPERTY_SEED repeats a run.
 #include "CSetbridgeDlg.h"
 #include "FakeSpooler.h"
+#include "FieldTable.h"
 #include "OwnedBytes.h"
 #include "ScriptedPrompts.h"
 
@@ -135,6 +136,12 @@ private slots:
             const QString unowned = firstDifference(image, once, true);
             QVERIFY2(unowned.isEmpty(), qPrintable(QStringLiteral("image %1 (%2): a byte no page owns changed, %3")
                                                        .arg(n).arg(QString::fromLatin1(hexOf(image)), unowned)));
+            // The field model, as sbq740-cli uses it, writes what the window's pages write.
+            SettingsImage modelled = image;
+            Fields::storeUnedited(image, modelled);
+            const QString disagreement = firstDifference(once, modelled, false);
+            QVERIFY2(disagreement.isEmpty(), qPrintable(QStringLiteral("image %1 (%2): the field model wrote %3")
+                                                           .arg(n).arg(QString::fromLatin1(hexOf(image)), disagreement)));
             const SettingsImage twice = roundTrip(once);
             const QString drifted = firstDifference(once, twice, false);
             QVERIFY2(drifted.isEmpty(), qPrintable(QStringLiteral("image %1 (%2): the second round trip changed %3")

@@ -1,7 +1,7 @@
 // The fine-adjustment page as the user meets it: rows, typing, spins, direction lists, and the
 // bytes it writes back.
 #include "CPage_Set.h"
-#include "FineFields.h"
+#include "FieldTable.h"
 #include "ImageLayout.h"
 #include "SpinControl.h"
 
@@ -30,6 +30,28 @@ constexpr int kRibbon = 6;
 constexpr int kRibbonBackTension = 7;
 constexpr int kThreshold = 8;
 constexpr int kThresholdTransmissive = 9;
+
+// The page's rows: its number fields, and the direction list of the millimetre rows.
+std::vector<const Fields::Field *> rows()
+{
+    std::vector<const Fields::Field *> numbers;
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Fine)) {
+        if (field->kind == Fields::Kind::Number)
+            numbers.push_back(field);
+    }
+    return numbers;
+}
+
+const Fields::Field &rowField(int row)
+{
+    return *rows().at(std::size_t(row));
+}
+
+const Fields::Field *directionOf(int row)
+{
+    const std::string_view key = rowField(row).number->directionKey;
+    return key.empty() ? nullptr : &Fields::named(key);
+}
 
 QString qText(std::string_view text)
 {
@@ -79,19 +101,19 @@ private:
 
 QLineEdit *TestCPageSet::edit(int row) const
 {
-    const int id = FineFields::kRows[std::size_t(row)].editId;
+    const int id = rowField(row).control.id;
     return m_page->findChild<QLineEdit *>(QStringLiteral("edit_%1").arg(id));
 }
 
 SpinControl *TestCPageSet::spin(int row) const
 {
-    const int id = FineFields::kRows[std::size_t(row)].spinId;
+    const int id = rowField(row).number->spin.control.id;
     return m_page->findChild<SpinControl *>(QStringLiteral("spin_%1").arg(id));
 }
 
 QComboBox *TestCPageSet::directionList(int row) const
 {
-    const int id = FineFields::kRows[std::size_t(row)].direction->listId;
+    const int id = directionOf(row)->control.id;
     return m_page->findChild<QComboBox *>(QStringLiteral("combo_%1").arg(id));
 }
 
@@ -121,17 +143,17 @@ void TestCPageSet::rowsFollowTheFieldTable()
 {
     const auto *grid = m_page->findChild<QGridLayout *>(QStringLiteral("rowsLayout"));
     QVERIFY(grid);
-    for (int row = 0; row < int(FineFields::kCount); ++row) {
-        const FineField &field = FineFields::kRows[std::size_t(row)];
+    for (int row = 0; row < int(rows().size()); ++row) {
+        const Fields::Field &field = rowField(row);
         QVERIFY(edit(row) && spin(row));
-        QCOMPARE(spin(row)->lower(), field.spinLower);
-        QCOMPARE(spin(row)->upper(), field.spinUpper);
+        QCOMPARE(spin(row)->lower(), field.number->spin.lower);
+        QCOMPARE(spin(row)->upper(), field.number->spin.upper);
 
         const auto *label = qobject_cast<QLabel *>(grid->itemAtPosition(row, 0)->widget());
         const auto *unit = qobject_cast<QLabel *>(grid->itemAtPosition(row, 3)->widget());
         QVERIFY(label && unit);
-        QCOMPARE(label->text(), qText(field.label));
-        QCOMPARE(unit->text(), qText(field.unit));
+        QCOMPARE(label->text(), qText(field.caption));
+        QCOMPARE(unit->text(), qText(field.number->unit));
 
         QLayoutItem *valueCell = grid->itemAtPosition(row, 2);
         QVERIFY(valueCell && valueCell->layout());
@@ -139,13 +161,13 @@ void TestCPageSet::rowsFollowTheFieldTable()
         QCOMPARE(valueCell->layout()->itemAt(1)->widget(), spin(row));
 
         QLayoutItem *listCell = grid->itemAtPosition(row, 1);
-        if (field.direction) {
+        if (const Fields::Field *direction = directionOf(row)) {
             QComboBox *list = directionList(row);
             QVERIFY(list && listCell && listCell->widget() == list);
             QVERIFY(!list->isEditable());
             QCOMPARE(list->count(), 2);
-            QCOMPARE(list->itemText(0), qText(field.direction->plusItem));
-            QCOMPARE(list->itemText(1), qText(field.direction->minusItem));
+            QCOMPARE(list->itemText(0), qText(direction->choices[0].caption));
+            QCOMPARE(list->itemText(1), qText(direction->choices[1].caption));
             QCOMPARE(label->buddy(), list);
         } else {
             QVERIFY(!listCell);
@@ -157,8 +179,8 @@ void TestCPageSet::rowsFollowTheFieldTable()
 void TestCPageSet::tabOrderRunsDownTheRows()
 {
     QList<QWidget *> expected;
-    for (int row = 0; row < int(FineFields::kCount); ++row) {
-        if (FineFields::kRows[std::size_t(row)].direction)
+    for (int row = 0; row < int(rows().size()); ++row) {
+        if (directionOf(row))
             expected << directionList(row);
         expected << edit(row);
     }

@@ -1,6 +1,5 @@
 // The shared edit filter of the fine-adjustment page, as a pure rule on whole texts.
-#include "FineFieldFilter.h"
-#include "FineFields.h"
+#include "FieldTable.h"
 
 #include <QTest>
 
@@ -13,6 +12,17 @@ constexpr int kRibbon = 6;
 constexpr int kThreshold = 8;
 
 const QString kStays = QStringLiteral("(stays)");
+
+// The page's rows: its number fields.
+const Fields::Field &rowField(int row)
+{
+    std::vector<const Fields::Field *> numbers;
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Fine)) {
+        if (field->kind == Fields::Kind::Number)
+            numbers.push_back(field);
+    }
+    return *numbers.at(std::size_t(row));
+}
 
 }  // namespace
 
@@ -62,9 +72,7 @@ void TestFineFieldFilter::filters()
     QFETCH(bool, hasFocus);
     QFETCH(QString, result);
 
-    const FineField &field = FineFields::kRows[std::size_t(row)];
-    const auto replacement = FilterFineText(text.toStdString(), hasFocus, field.longestText,
-                                            field.upperText, field.lowerText);
+    const auto replacement = rowField(row).filter(text.toStdString(), hasFocus);
     QCOMPARE(replacement ? QString::fromStdString(*replacement) : kStays, result);
 }
 

@@ -1,25 +1,72 @@
 // Record codec of the fine-adjustment page: what each record text shows and how the texts go back.
-#include "FineRecord.h"
+#include "FieldTable.h"
 #include "ImageLayout.h"
 
 #include <QTest>
 
+#include <array>
 #include <string>
 #include <string_view>
 
 namespace {
 
 constexpr std::size_t kRecord = ImageLayout::kFineRecord;
+constexpr std::size_t kRecordLength = 38;
 
-// Rows of FineFields::kRows, by name.
+// The page's rows: its number fields, by name.
 enum Row : std::size_t {
     Feed, Cut, BackFeed, X, DensityTransfer, DensityDirect, RibbonTakeUp, RibbonBackTension,
     ThresholdReflective, ThresholdTransmissive
 };
 
+// What a row shows: the direction list's item (empty for rows without one) and the edit's text.
+struct FineRowText
+{
+    std::string direction;
+    std::string value;
+};
+using FineTexts = std::array<FineRowText, 10>;
+
+std::vector<const Fields::Field *> rows()
+{
+    std::vector<const Fields::Field *> numbers;
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Fine)) {
+        if (field->kind == Fields::Kind::Number)
+            numbers.push_back(field);
+    }
+    return numbers;
+}
+
+const Fields::Field *directionOf(const Fields::Field &row)
+{
+    return row.number->directionKey.empty() ? nullptr : &Fields::named(row.number->directionKey);
+}
+
+FineTexts decode(const SettingsImage &image)
+{
+    FineTexts texts;
+    const std::vector<const Fields::Field *> fields = rows();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i].value = fields.at(i)->decode(image).text;
+        if (const Fields::Field *direction = directionOf(*fields[i]))
+            texts[i].direction = direction->choices.at(direction->decode(image).choice.value()).caption;
+    }
+    return texts;
+}
+
+void encode(const FineTexts &texts, SettingsImage &image)
+{
+    const std::vector<const Fields::Field *> fields = rows();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (const Fields::Field *direction = directionOf(*fields[i]))
+            direction->encode({direction->choiceCaptioned(texts[i].direction), {}}, image);
+        fields[i]->encode({std::nullopt, texts[i].value}, image);
+    }
+}
+
 std::string recordOf(const SettingsImage &image)
 {
-    return std::string(image.slice(kRecord, FineFields::kRecordLength));
+    return std::string(image.slice(kRecord, kRecordLength));
 }
 
 // The factory image with `text` at record positions from `position`.
@@ -48,7 +95,7 @@ private slots:
 
 void TestFineRecord::factoryDecodesToListedTexts()
 {
-    const FineTexts texts = FineRecord::Decode(SettingsImage::factory());
+    const FineTexts texts = decode(SettingsImage::factory());
     const FineTexts expected{{
         {"後方", "0.0"}, {"後方", "0.0"}, {"後方", "0.0"}, {"右側", "0.0"},
         {"", "0"}, {"", "0"}, {"", "0"}, {"", "0"}, {"", "1.0"}, {"", "1.4"},
@@ -62,7 +109,7 @@ void TestFineRecord::factoryDecodesToListedTexts()
 void TestFineRecord::factoryEncodesBackToSameRecord()
 {
     SettingsImage image = SettingsImage::factory();
-    FineRecord::Encode(FineRecord::Decode(image), image);
+    encode(decode(image), image);
     QCOMPARE(recordOf(image), std::string("\x1bZ2;2,+000+000+00+000+00+00-00-001014\n"));
     QVERIFY(image == SettingsImage::factory());
 }
@@ -100,7 +147,7 @@ void TestFineRecord::decodesField()
     QFETCH(QString, value);
 
     const FineTexts texts =
-        FineRecord::Decode(factoryWith(std::size_t(position), bytes.toStdString()));
+        decode(factoryWith(std::size_t(position), bytes.toStdString()));
     QCOMPARE(QString::fromStdString(texts[std::size_t(row)].direction), direction);
     QCOMPARE(QString::fromStdString(texts[std::size_t(row)].value), value);
 }
@@ -143,9 +190,9 @@ void TestFineRecord::encodesField()
     QFETCH(QString, bytes);
 
     SettingsImage image = SettingsImage::factory();
-    FineTexts texts = FineRecord::Decode(image);
+    FineTexts texts = decode(image);
     texts[std::size_t(row)] = {direction.toStdString(), value.toStdString()};
-    FineRecord::Encode(texts, image);
+    encode(texts, image);
 
     const std::string expected = bytes.toStdString();
     QCOMPARE(std::string(image.slice(kRecord + std::size_t(position), expected.size())), expected);

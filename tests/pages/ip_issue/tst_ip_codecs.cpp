@@ -1,6 +1,8 @@
 // Codecs of the network records and the client-ID conversions, without widgets.
 #include "ClientIdText.h"
-#include "IpRecords.h"
+#include "Cp932.h"
+#include "FieldTable.h"
+#include "NetworkCodecs.h"
 
 #include <QTest>
 
@@ -19,6 +21,29 @@ QByteArray bytes(const std::string &text)
     return QByteArray::fromStdString(text);
 }
 
+constexpr std::size_t kPortDigits = 163;
+constexpr std::size_t kClientIdField = 176;
+
+const Fields::Field &port()
+{
+    return Fields::named("ip.port");
+}
+
+Fields::Octets readOctets(const SettingsImage &image, std::string_view key)
+{
+    return Fields::addressOctets(Fields::named(key).decode(image).text);
+}
+
+// The client-ID field's 32 characters, entered in the given input type.
+SettingsImage withClientId(const QByteArray &field, bool hex)
+{
+    SettingsImage image = SettingsImage::factory();
+    image[ImageLayout::kInputTypeByte] = hex ? '1' : '0';
+    for (qsizetype i = 0; i < field.size(); ++i)
+        image[kClientIdField + std::size_t(i)] = field[i];
+    return image;
+}
+
 }  // namespace
 
 class TestIpCodecs : public QObject
@@ -29,11 +54,11 @@ private slots:
     void octetsGoToTheirOwnPositions()
     {
         SettingsImage image = SettingsImage::factory();
-        IpRecords::WriteOctets(image, ImageLayout::kGatewayRecord, {10, 0, 255, 7});
+        Fields::named("ip.gateway").encode({std::nullopt, Fields::addressText({10, 0, 255, 7})}, image);
         QCOMPARE(image.slice(ImageLayout::kGatewayRecord, 22), std::string_view("\x1bIP;3,010,000,255,007\n"));
-        QCOMPARE(IpRecords::ReadOctets(image, ImageLayout::kGatewayRecord), (IpRecords::Octets{10, 0, 255, 7}));
+        QCOMPARE(readOctets(image, "ip.gateway"), (Fields::Octets{10, 0, 255, 7}));
         image[ImageLayout::kIpRecord + 6] = '9';  // "992": a damaged file; the field can show 255 at most
-        QCOMPARE(IpRecords::ReadOctets(image, ImageLayout::kIpRecord), (IpRecords::Octets{255, 168, 10, 20}));
+        QCOMPARE(readOctets(image, "ip.address"), (Fields::Octets{255, 168, 10, 20}));
     }
 
     // Found by fuzzing: a port field weighing below zero drifted on every load and store.
@@ -54,11 +79,11 @@ private slots:
         QFETCH(QByteArray, stored);
         SettingsImage image = SettingsImage::factory();
         for (int i = 0; i < 5; ++i)
-            image[IpRecords::kPortDigits + static_cast<std::size_t>(i)] = field.at(i);
+            image[kPortDigits + static_cast<std::size_t>(i)] = field.at(i);
         for (int round = 0; round < 2; ++round) {
-            QCOMPARE(bytes(IpRecords::ReadPortText(image)), shown);
-            IpRecords::WritePortText(image, IpRecords::ReadPortText(image));
-            QCOMPARE(bytes(std::string(image.slice(IpRecords::kPortDigits, 5))), stored);
+            QCOMPARE(bytes(port().decode(image).text), shown);
+            port().encode(port().decode(image), image);
+            QCOMPARE(bytes(std::string(image.slice(kPortDigits, 5))), stored);
         }
     }
 
@@ -76,7 +101,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, focused);
         QFETCH(QString, replacement);
-        const auto result = IpRecords::PortBoxReplacement(text.toStdString(), focused);
+        const auto result = port().filter(text.toStdString(), focused);
         QCOMPARE(QString::fromStdString(result.value_or("")), replacement);
     }
 
@@ -94,7 +119,7 @@ private slots:
         QFETCH(QByteArray, box);
         QFETCH(bool, hex);
         QFETCH(QByteArray, field);
-        QCOMPARE(bytes(ClientIdText::FieldFromBox(box.toStdString(), hex)), field);
+        QCOMPARE(bytes(ClientIdText::fieldFromBox(box.toStdString(), hex)), field);
     }
 
     void shownFromField_data()
@@ -113,7 +138,7 @@ private slots:
         QFETCH(QByteArray, field);
         QFETCH(bool, hex);
         QFETCH(QByteArray, shown);
-        QCOMPARE(bytes(ClientIdText::ShownFromField(field.toStdString(), hex)), shown);
+        QCOMPARE(bytes(ClientIdText::shownFromField(field.toStdString(), hex)), shown);
     }
 
     void modeClicks_data()
@@ -134,7 +159,7 @@ private slots:
         QFETCH(bool, toHex);
         QFETCH(QByteArray, result);
         const std::string text = box.toStdString();
-        QCOMPARE(bytes(toHex ? ClientIdText::HexFromAsciiBox(text) : ClientIdText::AsciiFromHexBox(text)), result);
+        QCOMPARE(bytes(toHex ? ClientIdText::hexFromAsciiBox(text) : ClientIdText::asciiFromHexBox(text)), result);
     }
 
     // Loading and storing without an edit gives back the field byte for byte, even where the box
@@ -152,12 +177,18 @@ private slots:
     {
         QFETCH(QByteArray, field);
         QFETCH(bool, hex);
-        const std::string shown = Cp932::ToUtf8(ClientIdText::ShownFromField(field.toStdString(), hex));
-        const ClientIdText::Loaded loaded{field.toStdString(), shown, hex};
-        QCOMPARE(bytes(ClientIdText::FieldToStore(loaded, shown, hex)), field);
-        QCOMPARE(bytes(ClientIdText::FieldToStore(loaded, "XY", false)), bytes(filled("5859")));
-        QCOMPARE(bytes(ClientIdText::FieldToStore(loaded, shown, !hex)),
-                 bytes(ClientIdText::FieldFromBox(Cp932::FromUtf8Lossy(shown), !hex)));
+        const Fields::Field &clientId = Fields::named("ip.client_id");
+        const SettingsImage image = withClientId(field, hex);
+        const std::string shown = Cp932::ToUtf8(ClientIdText::shownFromField(field.toStdString(), hex));
+        const Fields::Loaded loaded = clientId.load(image, {std::nullopt, shown});
+        const auto stored = [&](const std::string &box, bool storedHex) {
+            SettingsImage written = withClientId(QByteArray(32, '?'), storedHex);
+            clientId.encode({std::nullopt, box}, written, &loaded);
+            return bytes(std::string(written.slice(kClientIdField, 32)));
+        };
+        QCOMPARE(stored(shown, hex), field);
+        QCOMPARE(stored("XY", false), bytes(filled("5859")));
+        QCOMPARE(stored(shown, !hex), bytes(ClientIdText::fieldFromBox(Cp932::FromUtf8Lossy(shown), !hex)));
     }
 
     // How the pages show the image's bytes, and the way back; lengths as CP932 counts them.

@@ -1,10 +1,33 @@
 // The issue-control record's codes and the list items they stand for.
-#include "IssueRecord.h"
+#include "FieldTable.h"
+#include "ImageLayout.h"
 
 #include <QTest>
 
-using IssueRecord::Combo;
-Q_DECLARE_METATYPE(IssueRecord::Combo)
+namespace {
+
+constexpr std::size_t kStopModeOffset = ImageLayout::kIssueRecord + 6;
+
+std::size_t codeOffset(const QString &key)
+{
+    return Fields::named(key.toStdString()).owned.front().offset;
+}
+
+// The item text the list shows for the image's code.
+std::string_view readText(const SettingsImage &image, const QString &key)
+{
+    const Fields::Field &field = Fields::named(key.toStdString());
+    return field.choices.at(field.decode(image).choice.value()).caption;
+}
+
+// The code of the item with exactly this text goes to the image.
+void writeText(SettingsImage &image, const QString &key, std::string_view text)
+{
+    const Fields::Field &field = Fields::named(key.toStdString());
+    field.encode({field.choiceCaptioned(text), {}}, image);
+}
+
+}  // namespace
 
 class TestIssueRecord : public QObject
 {
@@ -13,60 +36,60 @@ class TestIssueRecord : public QObject
 private slots:
     void codes_data()
     {
-        QTest::addColumn<Combo>("combo");
+        QTest::addColumn<QString>("combo");
         QTest::addColumn<char>("code");
         QTest::addColumn<QString>("text");
         QTest::addColumn<char>("storedBack");
         const QString driver = QStringLiteral("ドライバ設定優先");
-        QTest::newRow("sensor C") << Combo::Sensor << 'C' << driver << 'C';
-        QTest::newRow("sensor 3, fifth item") << Combo::Sensor << '3' << "透過センサー(手動スレッショルド使用時)" << '3';
-        QTest::newRow("sensor 4, sixth item") << Combo::Sensor << '4' << "反射センサー(手動スレッショルド使用時)" << '4';
-        QTest::newRow("sensor 5 unknown") << Combo::Sensor << '5' << driver << 'C';
-        QTest::newRow("speed 4") << Combo::Speed << '4' << "101.6mm/秒" << '4';
-        QTest::newRow("speed 3 unknown") << Combo::Speed << '3' << driver << 'C';
-        QTest::newRow("cut 0") << Combo::Cut << '0' << "なし" << '0';
-        QTest::newRow("tag 3") << Combo::TagRotation << '3' << "通常 + ミラー印刷" << '3';
-        QTest::newRow("status 0") << Combo::StatusReply << '0' << "なし" << '0';
-        QTest::newRow("status 2 unknown") << Combo::StatusReply << '2' << "あり" << '1';
+        QTest::newRow("sensor C") << QStringLiteral("issue.sensor") << 'C' << driver << 'C';
+        QTest::newRow("sensor 3, fifth item") << QStringLiteral("issue.sensor") << '3' << "透過センサー(手動スレッショルド使用時)" << '3';
+        QTest::newRow("sensor 4, sixth item") << QStringLiteral("issue.sensor") << '4' << "反射センサー(手動スレッショルド使用時)" << '4';
+        QTest::newRow("sensor 5 unknown") << QStringLiteral("issue.sensor") << '5' << driver << 'C';
+        QTest::newRow("speed 4") << QStringLiteral("issue.print_speed") << '4' << "101.6mm/秒" << '4';
+        QTest::newRow("speed 3 unknown") << QStringLiteral("issue.print_speed") << '3' << driver << 'C';
+        QTest::newRow("cut 0") << QStringLiteral("issue.cut") << '0' << "なし" << '0';
+        QTest::newRow("tag 3") << QStringLiteral("issue.tag_rotation") << '3' << "通常 + ミラー印刷" << '3';
+        QTest::newRow("status 0") << QStringLiteral("issue.status_reply") << '0' << "なし" << '0';
+        QTest::newRow("status 2 unknown") << QStringLiteral("issue.status_reply") << '2' << "あり" << '1';
     }
     void codes()
     {
-        QFETCH(Combo, combo);
+        QFETCH(QString, combo);
         QFETCH(char, code);
         QFETCH(QString, text);
         QFETCH(char, storedBack);
         SettingsImage image = SettingsImage::factory();
-        image[IssueRecord::CodeOffset(combo)] = code;
-        const std::string_view shown = IssueRecord::ReadText(image, combo);
+        image[codeOffset(combo)] = code;
+        const std::string_view shown = readText(image, combo);
         QCOMPARE(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())), text);
-        IssueRecord::WriteText(image, combo, shown);
-        QCOMPARE(image[IssueRecord::CodeOffset(combo)], storedBack);
+        writeText(image, combo, shown);
+        QCOMPARE(image[codeOffset(combo)], storedBack);
     }
 
     void textsNoItemHas()
     {
         SettingsImage image = SettingsImage::factory();
-        IssueRecord::WriteText(image, Combo::Sensor, "");
-        IssueRecord::WriteText(image, Combo::StatusReply, "");
-        IssueRecord::WriteText(image, Combo::Cut, "あり ");  // exact match only
-        QCOMPARE(image[IssueRecord::CodeOffset(Combo::Sensor)], 'C');
-        QCOMPARE(image[IssueRecord::CodeOffset(Combo::StatusReply)], '1');
-        QCOMPARE(image[IssueRecord::CodeOffset(Combo::Cut)], 'C');
+        writeText(image, "issue.sensor", "");
+        writeText(image, "issue.status_reply", "");
+        writeText(image, "issue.cut", "あり ");  // exact match only
+        QCOMPARE(image[codeOffset("issue.sensor")], 'C');
+        QCOMPARE(image[codeOffset("issue.status_reply")], '1');
+        QCOMPARE(image[codeOffset("issue.cut")], 'C');
     }
 
     void fieldPositions()
     {
         SettingsImage image = SettingsImage::factory();
-        IssueRecord::WriteStopMode(image, 1);
-        IssueRecord::WriteText(image, Combo::Sensor, "センサーなし");
-        IssueRecord::WriteText(image, Combo::Method, "直接感熱");
-        IssueRecord::WriteText(image, Combo::Speed, "152.4mm/秒");
-        IssueRecord::WriteText(image, Combo::Cut, "あり");
-        IssueRecord::WriteText(image, Combo::TagRotation, "180°回転 + ミラー印刷");
-        IssueRecord::WriteText(image, Combo::StatusReply, "なし");
+        Fields::named("issue.stop_mode").encode({1, {}}, image);
+        writeText(image, "issue.sensor", "センサーなし");
+        writeText(image, "issue.print_method", "直接感熱");
+        writeText(image, "issue.print_speed", "152.4mm/秒");
+        writeText(image, "issue.cut", "あり");
+        writeText(image, "issue.tag_rotation", "180°回転 + ミラー印刷");
+        writeText(image, "issue.status_reply", "なし");
         QCOMPARE(image.slice(ImageLayout::kIssueRecord, 21), std::string_view("\x1bZ2;3,1,0,0,6,1,2,0\n\0", 21));
-        image[IssueRecord::kStopModeOffset] = '7';  // damaged: selects neither mode
-        QCOMPARE(IssueRecord::ReadStopMode(image), 7);
+        image[kStopModeOffset] = '7';  // damaged: selects neither mode
+        QVERIFY(!Fields::named("issue.stop_mode").decode(image).choice);
     }
 };
 

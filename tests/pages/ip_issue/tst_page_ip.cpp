@@ -1,8 +1,8 @@
 // The IP address page bound to its controls, and the address field it uses.
 #include "CPage_IP.h"
 #include "ClientIdText.h"
+#include "ImageLayout.h"
 #include "IpAddressEdit.h"
-#include "IpRecords.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -18,9 +18,13 @@ QByteArray filled(QByteArray digits)
     return digits;
 }
 
+constexpr std::size_t kPortDigits = ImageLayout::kPortRecord + 6;
+constexpr std::size_t kDhcpFlag = ImageLayout::kClientIdRecord + 4;
+constexpr std::size_t kClientIdField = ImageLayout::kClientIdRecord + 6;
+
 QByteArray storedField(const SettingsImage &image)
 {
-    return QByteArray::fromStdString(IpRecords::ReadClientIdField(image));
+    return QByteArray(image.data() + kClientIdField, 32);
 }
 
 void activate(QWidget &window)
@@ -120,7 +124,7 @@ private slots:
         QCOMPARE(port->text(), shown);
         SettingsImage image = SettingsImage::factory();
         m_page->StoreToImage(image);
-        QCOMPARE(QByteArray(image.data() + IpRecords::kPortDigits, 5), stored);
+        QCOMPARE(QByteArray(image.data() + kPortDigits, 5), stored);
     }
 
     void clientIdEntry_data()
@@ -156,7 +160,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QByteArray, field);
         SettingsImage image = SettingsImage::factory();
-        image[IpRecords::kDhcpFlag] = '1';
+        image[kDhcpFlag] = '1';
         image[ImageLayout::kInputTypeByte] = inputType;
         m_page->LoadFromImage(image);
         auto *box = control<QLineEdit>("edit_1265");
@@ -192,10 +196,11 @@ private slots:
         QFETCH(QString, shown);
         SettingsImage image = SettingsImage::factory();
         image[ImageLayout::kInputTypeByte] = inputType;
-        IpRecords::WriteClientIdField(image, field.toStdString());
+        for (qsizetype i = 0; i < field.size(); ++i)
+            image[kClientIdField + std::size_t(i)] = field[i];
         m_page->LoadFromImage(image);
         QCOMPARE(control<QLineEdit>("edit_1265")->text(), shown);
-        QCOMPARE(ClientIdTextMode::HoldsHex(), inputType == '1');
+        QCOMPARE(ClientIdTextMode::holdsHex(), inputType == '1');
 
         // Stored again without an edit, the image keeps every byte.
         SettingsImage collected = image;
@@ -230,7 +235,7 @@ private slots:
         m_page->StoreToImage(image);
         QCOMPARE(storedField(image), filled("4142"));
         QCOMPARE(image.slice(ImageLayout::kPortRecord, 12), std::string_view("\x1bIS;0,00080\n"));
-        QCOMPARE(image[IpRecords::kDhcpFlag], '0');
+        QCOMPARE(image[kDhcpFlag], '0');
     }
 
     void dataCheckOnEveryRadioClickOnly()

@@ -1,6 +1,7 @@
 // The issue-control page bound to its controls.
 #include "CPage_Issue.h"
-#include "IssueRecord.h"
+#include "FieldTable.h"
+#include "ImageLayout.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -8,10 +9,22 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using IssueRecord::Combo;
-Q_DECLARE_METATYPE(IssueRecord::Combo)
+// The page's lists.
+enum class Combo { Sensor, Method, Speed, Cut, TagRotation, StatusReply };
+Q_DECLARE_METATYPE(Combo)
 
 namespace {
+
+constexpr Combo kCombos[] = {Combo::Sensor, Combo::Method, Combo::Speed, Combo::Cut, Combo::TagRotation,
+                             Combo::StatusReply};
+constexpr std::size_t kStopModeOffset = ImageLayout::kIssueRecord + 6;
+
+const Fields::Field &fieldOf(Combo combo)
+{
+    constexpr std::string_view keys[] = {"issue.sensor", "issue.print_method", "issue.print_speed",
+                                         "issue.cut", "issue.tag_rotation", "issue.status_reply"};
+    return Fields::named(keys[static_cast<std::size_t>(combo)]);
+}
 
 const char *comboName(Combo combo)
 {
@@ -26,9 +39,14 @@ const char *comboName(Combo combo)
     return "";
 }
 
-QString itemText(const IssueRecord::Item &item)
+std::size_t codeOffset(Combo combo)
 {
-    return QString::fromUtf8(item.text.data(), static_cast<qsizetype>(item.text.size()));
+    return fieldOf(combo).owned.front().offset;
+}
+
+QString itemText(const Fields::Choice &item)
+{
+    return QString::fromUtf8(item.caption.data(), static_cast<qsizetype>(item.caption.size()));
 }
 
 }  // namespace
@@ -54,9 +72,9 @@ private slots:
     // The codes belong to the item texts; the lists must hold exactly those texts, in list order.
     void listsHoldTheCodedItems()
     {
-        for (Combo which : IssueRecord::kCombos) {
+        for (Combo which : kCombos) {
             QStringList expected;
-            for (const IssueRecord::Item &item : IssueRecord::ListItems(which))
+            for (const Fields::Choice &item : fieldOf(which).choices)
                 expected << itemText(item);
             QStringList actual;
             for (int i = 0; i < combo(which)->count(); ++i)
@@ -97,25 +115,25 @@ private slots:
         SettingsImage image = SettingsImage::factory();
         m_page->StoreToImage(image);
         SettingsImage expected = SettingsImage::factory();
-        expected[IssueRecord::CodeOffset(which)] = code;
+        expected[codeOffset(which)] = code;
         QCOMPARE(image.bytes(), expected.bytes());
     }
 
     void stopMode()
     {
         SettingsImage image = SettingsImage::factory();
-        image[IssueRecord::kStopModeOffset] = '1';
+        image[kStopModeOffset] = '1';
         m_page->LoadFromImage(image);
         QVERIFY(radio("radio_1237")->isChecked());
         radio("radio_1290")->click();
         m_page->StoreToImage(image);
-        QCOMPARE(image[IssueRecord::kStopModeOffset], '0');
+        QCOMPARE(image[kStopModeOffset], '0');
 
-        image[IssueRecord::kStopModeOffset] = '7';  // damaged: neither mode; written back as read
+        image[kStopModeOffset] = '7';  // damaged: neither mode; written back as read
         m_page->LoadFromImage(image);
         QVERIFY(!radio("radio_1290")->isChecked() && !radio("radio_1237")->isChecked());
         m_page->StoreToImage(image);
-        QCOMPARE(image[IssueRecord::kStopModeOffset], '7');
+        QCOMPARE(image[kStopModeOffset], '7');
     }
 
     void dataCheckOnCommands()
@@ -136,9 +154,9 @@ private slots:
         // Each command collects: the state follows the controls at once.
         SettingsImage image = SettingsImage::factory();
         m_page->StoreToImage(image);
-        QCOMPARE(image[IssueRecord::kStopModeOffset], '1');
-        QCOMPARE(image[IssueRecord::CodeOffset(Combo::Sensor)], '0');
-        QCOMPARE(image[IssueRecord::CodeOffset(Combo::StatusReply)], '0');
+        QCOMPARE(image[kStopModeOffset], '1');
+        QCOMPARE(image[codeOffset(Combo::Sensor)], '0');
+        QCOMPARE(image[codeOffset(Combo::StatusReply)], '0');
     }
 
 private:

@@ -1,3 +1,4 @@
+#include "FieldTable.h"
 #include "ParamRecord.h"
 #include "Strings.h"
 
@@ -5,11 +6,35 @@
 
 #include <optional>
 
-using ParamRecord::Group;
-
 namespace {
 
 constexpr char kFactoryRecord[] = "\x1bZ2;1,002101250+00000000000100B0000000000000000\n";
+constexpr std::size_t kAdjustmentSign = 15;
+
+// The parameter page's radio groups, in record order, and its adjustment.
+std::vector<const Fields::Field *> groups()
+{
+    std::vector<const Fields::Field *> choices;
+    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Param)) {
+        if (field->kind == Fields::Kind::Choice)
+            choices.push_back(field);
+    }
+    return choices;
+}
+
+const Fields::Field &adjustment()
+{
+    return Fields::named("param.forward_standby_adjustment");
+}
+
+// The choices and the adjustment text, as the page shows them, written back.
+void encode(const std::vector<std::size_t> &choices, const std::string &text, SettingsImage &image)
+{
+    const std::vector<const Fields::Field *> fields = groups();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        fields[i]->encode({choices[i], {}}, image);
+    adjustment().encode({std::nullopt, text}, image);
+}
 
 // Every byte differs from its neighbours and none is a digit, sign or NUL.
 SettingsImage unusualImage()
@@ -24,13 +49,13 @@ SettingsImage withAdjustment(const QByteArray &characters)
 {
     SettingsImage image = SettingsImage::factory();
     for (std::size_t i = 0; i < 3; ++i)
-        image[ParamRecord::kAdjustmentSign + i] = characters.at(qsizetype(i));
+        image[kAdjustmentSign + i] = characters.at(qsizetype(i));
     return image;
 }
 
 QByteArray adjustmentBytes(const SettingsImage &image)
 {
-    return QByteArray(image.data() + ParamRecord::kAdjustmentSign, 3);
+    return QByteArray(image.data() + kAdjustmentSign, 3);
 }
 
 }  // namespace
@@ -60,13 +85,12 @@ void TestParamRecord::factoryRecordRoundTrips()
     const SettingsImage &factory = SettingsImage::factory();
     QCOMPARE(QByteArray(factory.data(), 48), QByteArray(kFactoryRecord));
 
-    const ParamRecord::Values values = ParamRecord::decode(factory);
-    for (const int choice : values.choices)
-        QCOMPARE(choice, 0);
-    QCOMPARE(values.adjustment, std::string("0.0"));
+    for (const Fields::Field *group : groups())
+        QCOMPARE(group->decode(factory).choice, std::optional<std::size_t>(0));
+    QCOMPARE(adjustment().decode(factory).text, std::string("0.0"));
 
     SettingsImage image = factory;
-    ParamRecord::encode(values, image);
+    encode(std::vector<std::size_t>(groups().size(), 0), adjustment().decode(factory).text, image);
     QCOMPARE(QByteArray(image.data(), 48), QByteArray(kFactoryRecord));
     QVERIFY(image == factory);
 }
@@ -79,18 +103,20 @@ void TestParamRecord::decode_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<bool>("selects");
 
-    QTest::newRow("auto standby on") << 14 << '1' << int(Group::AutoForwardStandby) << 1 << true;
-    QTest::newRow("feed key print") << 28 << '1' << int(Group::FeedKey) << 1 << true;
-    QTest::newRow("ribbon 70 m") << 36 << '2' << int(Group::RibbonNearEnd) << 2 << true;
-    QTest::newRow("ribbon code 3 is none") << 36 << '3' << int(Group::RibbonNearEnd) << 3 << false;
-    QTest::newRow("back-feed 2 ips") << 42 << '1' << int(Group::BackFeedSpeed) << 1 << true;
-    QTest::newRow("plug and play code 2 is none") << 39 << '2' << int(Group::PlugAndPlay) << 2 << false;
-    QTest::newRow("pre-peel code / is none") << 41 << '/' << int(Group::PrePeel) << -1 << false;
-    QTest::newRow("label end letter is none") << 40 << 'A' << int(Group::LabelEndHandling) << 17 << false;
-    QTest::newRow("cut speed F") << 46 << 'F' << int(Group::CutSpeed) << 1 << true;
-    QTest::newRow("cut speed 1") << 46 << '1' << int(Group::CutSpeed) << 1 << true;
-    QTest::newRow("cut speed NUL") << 46 << '\0' << int(Group::CutSpeed) << 1 << true;
-    QTest::newRow("cut speed 0") << 46 << '0' << int(Group::CutSpeed) << 0 << true;
+    // Groups in record order: 0 automatic forward standby, 1 FEED key, 5 ribbon near-end,
+    // 6 Plug and Play, 7 label end, 8 pre-peel, 9 back-feed speed, 10 cut speed.
+    QTest::newRow("auto standby on") << 14 << '1' << 0 << 1 << true;
+    QTest::newRow("feed key print") << 28 << '1' << 1 << 1 << true;
+    QTest::newRow("ribbon 70 m") << 36 << '2' << 5 << 2 << true;
+    QTest::newRow("ribbon code 3 is none") << 36 << '3' << 5 << 3 << false;
+    QTest::newRow("back-feed 2 ips") << 42 << '1' << 9 << 1 << true;
+    QTest::newRow("plug and play code 2 is none") << 39 << '2' << 6 << 2 << false;
+    QTest::newRow("pre-peel code / is none") << 41 << '/' << 8 << -1 << false;
+    QTest::newRow("label end letter is none") << 40 << 'A' << 7 << 17 << false;
+    QTest::newRow("cut speed F") << 46 << 'F' << 10 << 1 << true;
+    QTest::newRow("cut speed 1") << 46 << '1' << 10 << 1 << true;
+    QTest::newRow("cut speed NUL") << 46 << '\0' << 10 << 1 << true;
+    QTest::newRow("cut speed 0") << 46 << '0' << 10 << 0 << true;
 }
 
 void TestParamRecord::decode()
@@ -103,9 +129,11 @@ void TestParamRecord::decode()
 
     SettingsImage image = SettingsImage::factory();
     image[std::size_t(position)] = code;
-    const ParamRecord::Values values = ParamRecord::decode(image);
-    QCOMPARE(values.choices[std::size_t(group)], index);
-    QCOMPARE(ParamRecord::isSelection(Group(group), index), selects);
+    // A code that selects no button shows none (its code minus "0", `index`, is no button's).
+    const std::optional<std::size_t> choice = groups()[std::size_t(group)]->decode(image).choice;
+    QCOMPARE(choice.has_value(), selects);
+    if (selects)
+        QCOMPARE(int(*choice), index);
 }
 
 void TestParamRecord::encodeAdjustment_data()
@@ -138,12 +166,10 @@ void TestParamRecord::encodeAdjustment()
     QFETCH(QByteArray, written);
 
     const SettingsImage image = withAdjustment(stored);
-    QCOMPARE(QByteArray::fromStdString(ParamRecord::decode(image).adjustment), shown);
+    QCOMPARE(QByteArray::fromStdString(adjustment().decode(image).text), shown);
 
     SettingsImage target = SettingsImage::factory();
-    ParamRecord::Values values = ParamRecord::decode(target);
-    values.adjustment = text.toStdString();
-    ParamRecord::encode(values, target);
+    adjustment().encode({std::nullopt, text.toStdString()}, target);
     QCOMPARE(adjustmentBytes(target), written);
 }
 
@@ -152,13 +178,14 @@ void TestParamRecord::unselectableCodesAreWrittenBack()
     // Any code read is written back unchanged, except at 46, where every code but "0" is "F".
     for (int code = -128; code <= 127; ++code) {
         SettingsImage image = SettingsImage::factory();
-        for (const auto &field : ParamRecord::kGroupFields)
-            image[field.position] = static_cast<char>(code);
+        for (const Fields::Field *group : groups())
+            image[group->owned.front().offset] = static_cast<char>(code);
         SettingsImage written = SettingsImage::factory();
-        ParamRecord::encode(ParamRecord::decode(image), written);
-        for (const auto &field : ParamRecord::kGroupFields) {
-            const char expected = field.position == 46 && code != '0' ? 'F' : static_cast<char>(code);
-            QCOMPARE(written[field.position], expected);
+        Fields::storeUnedited(image, written);
+        for (const Fields::Field *group : groups()) {
+            const std::size_t position = group->owned.front().offset;
+            const char expected = position == 46 && code != '0' ? 'F' : static_cast<char>(code);
+            QCOMPARE(written[position], expected);
         }
     }
 }
@@ -168,10 +195,7 @@ void TestParamRecord::encodeTouchesOnlyOwnedPositions()
     const SettingsImage before = unusualImage();
     SettingsImage image = before;
 
-    ParamRecord::Values values;
-    values.choices = {1, 1, 0, 1, 0, 2, 1, 0, 1, 0, 1};
-    values.adjustment = "-2.5";
-    ParamRecord::encode(values, image);
+    encode({1, 1, 0, 1, 0, 2, 1, 0, 1, 0, 1}, "-2.5", image);
 
     SettingsImage expected = before;
     const char owned[][2] = {{14, '1'}, {15, '-'}, {16, '2'}, {17, '5'}, {28, '1'}, {32, '0'},
@@ -222,7 +246,7 @@ void TestParamRecord::filter()
     QFETCH(bool, focus);
     QFETCH(QByteArray, replacement);
 
-    const std::optional<std::string> result = ParamRecord::filterAdjustment(text.toStdString(), focus);
+    const std::optional<std::string> result = adjustment().filter(text.toStdString(), focus);
     QCOMPARE(result ? QByteArray::fromStdString(*result) : QByteArray("none"), replacement);
 }
 
@@ -241,7 +265,7 @@ void TestParamRecord::spinStepText()
 {
     QFETCH(int, position);
     QFETCH(QByteArray, text);
-    QCOMPARE(QByteArray::fromStdString(ParamRecord::spinStepText(position)), text);
+    QCOMPARE(QByteArray::fromStdString(adjustment().number->spin.stepText(position)), text);
 }
 
 void TestParamRecord::validate_data()
