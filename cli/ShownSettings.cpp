@@ -38,7 +38,7 @@ std::vector<ImageSpan> sourcesOf(const Fields::Field &field)
 bool isDirection(const Fields::Field &field)
 {
     for (const Fields::Field &other : Fields::all()) {
-        if (other.number && other.number->directionKey == field.key)
+        if (Fields::directionOf(other) == &field)
             return true;
     }
     return false;
@@ -51,8 +51,8 @@ Field shownField(const Fields::Field &field, const SettingsImage &image)
     if (!field.number)
         return shown;
     shown.unit = field.number->unit;
-    if (!field.number->directionKey.empty()) {
-        const Fields::Field &direction = Fields::named(field.number->directionKey);
+    if (const Fields::Field *directionField = Fields::directionOf(field)) {
+        const Fields::Field &direction = *directionField;
         shown.direction = displayedValue(direction, direction.shownAfterLoad(image)).value_or("");
         std::vector<ImageSpan> sources = sourcesOf(direction);
         sources.insert(sources.end(), shown.sources.begin(), shown.sources.end());

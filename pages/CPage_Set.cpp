@@ -45,8 +45,7 @@ void CPage_Set::bindRow(Row &row, const Fields::Field &field)
     row.spin = PageControls::find<SpinControl>(this, spin.control);
     row.spin->setRange(spin.lower, spin.upper);
     row.spin->setBuddy(row.edit, spin.scale);
-    if (!field.number->directionKey.empty()) {
-        row.directionField = &Fields::named(field.number->directionKey);
+    if ((row.directionField = Fields::directionOf(field))) {
         row.direction = PageControls::find<QComboBox>(this, row.directionField->control);
         watchDirectionList(row.direction);
     }

@@ -260,6 +260,13 @@ const Field &named(std::string_view key)
     return *field;
 }
 
+const Field *directionOf(const Field &field)
+{
+    if (!field.number || field.number->directionKey.empty())
+        return nullptr;
+    return &named(field.number->directionKey);
+}
+
 void storeUnedited(const SettingsImage &loaded, SettingsImage &image)
 {
     for (const Field &field : all()) {

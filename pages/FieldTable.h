@@ -18,6 +18,9 @@ std::vector<const Field *> ofPage(PageId page);
 const Field *find(std::string_view key);
 // The field with this key, which the program knows to exist.
 const Field &named(std::string_view key);
+// The choice that gives a number its direction (the fine page's millimetre rows); nothing for a
+// field without one.
+const Field *directionOf(const Field &field);
 
 // What the four pages write into `image` when they were given `loaded` and nobody edited a field:
 // each field's value as its control holds it after the distribution, stored as the page stores it.

@@ -3,6 +3,8 @@
 #include "SettingsDiff.h"
 #include "ShownSettings.h"
 
+#include "ImageEdits.h"
+
 #include <QTest>
 
 #include <string>
@@ -11,17 +13,6 @@ Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
-using Edits = QList<QPair<int, QByteArray>>;  // image offset, bytes written there
-
-SettingsImage factoryWith(const Edits &edits)
-{
-    SettingsImage image = SettingsImage::factory();
-    for (const auto &[offset, bytes] : edits) {
-        for (qsizetype i = 0; i < bytes.size(); ++i)
-            image[static_cast<std::size_t>(offset + i)] = bytes[i];
-    }
-    return image;
-}
 
 // "page/caption" -> the text shown for the field.
 QMap<QString, QString> shownTexts(const SettingsImage &image)

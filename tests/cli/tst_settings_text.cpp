@@ -11,23 +11,14 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include "ImageEdits.h"
+
 #include <QTest>
 
 #include <sstream>
 
 namespace {
 
-using Edits = QList<QPair<int, QByteArray>>;  // image offset, bytes written there
-
-SettingsImage factoryWith(const Edits &edits)
-{
-    SettingsImage image = SettingsImage::factory();
-    for (const auto &[offset, bytes] : edits) {
-        for (qsizetype i = 0; i < bytes.size(); ++i)
-            image[static_cast<std::size_t>(offset + i)] = bytes[i];
-    }
-    return image;
-}
 
 QByteArray hexOf(const SettingsImage &image)
 {

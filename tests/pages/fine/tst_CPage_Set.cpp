@@ -2,6 +2,7 @@
 // bytes it writes back.
 #include "CPage_Set.h"
 #include "FieldTable.h"
+#include "FineRows.h"
 #include "ImageLayout.h"
 #include "SpinControl.h"
 
@@ -32,25 +33,15 @@ constexpr int kThreshold = 8;
 constexpr int kThresholdTransmissive = 9;
 
 // The page's rows: its number fields, and the direction list of the millimetre rows.
-std::vector<const Fields::Field *> rows()
-{
-    std::vector<const Fields::Field *> numbers;
-    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Fine)) {
-        if (field->kind == Fields::Kind::Number)
-            numbers.push_back(field);
-    }
-    return numbers;
-}
 
 const Fields::Field &rowField(int row)
 {
-    return *rows().at(std::size_t(row));
+    return *fineRows().at(std::size_t(row));
 }
 
 const Fields::Field *directionOf(int row)
 {
-    const std::string_view key = rowField(row).number->directionKey;
-    return key.empty() ? nullptr : &Fields::named(key);
+    return Fields::directionOf(rowField(row));
 }
 
 QString qText(std::string_view text)
@@ -143,7 +134,7 @@ void TestCPageSet::rowsFollowTheFieldTable()
 {
     const auto *grid = m_page->findChild<QGridLayout *>(QStringLiteral("rowsLayout"));
     QVERIFY(grid);
-    for (int row = 0; row < int(rows().size()); ++row) {
+    for (int row = 0; row < int(fineRows().size()); ++row) {
         const Fields::Field &field = rowField(row);
         QVERIFY(edit(row) && spin(row));
         QCOMPARE(spin(row)->lower(), field.number->spin.lower);
@@ -179,7 +170,7 @@ void TestCPageSet::rowsFollowTheFieldTable()
 void TestCPageSet::tabOrderRunsDownTheRows()
 {
     QList<QWidget *> expected;
-    for (int row = 0; row < int(rows().size()); ++row) {
+    for (int row = 0; row < int(fineRows().size()); ++row) {
         if (directionOf(row))
             expected << directionList(row);
         expected << edit(row);

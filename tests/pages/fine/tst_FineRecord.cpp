@@ -1,5 +1,6 @@
 // Record codec of the fine-adjustment page: what each record text shows and how the texts go back.
 #include "FieldTable.h"
+#include "FineRows.h"
 #include "ImageLayout.h"
 
 #include <QTest>
@@ -27,28 +28,14 @@ struct FineRowText
 };
 using FineTexts = std::array<FineRowText, 10>;
 
-std::vector<const Fields::Field *> rows()
-{
-    std::vector<const Fields::Field *> numbers;
-    for (const Fields::Field *field : Fields::ofPage(Fields::PageId::Fine)) {
-        if (field->kind == Fields::Kind::Number)
-            numbers.push_back(field);
-    }
-    return numbers;
-}
-
-const Fields::Field *directionOf(const Fields::Field &row)
-{
-    return row.number->directionKey.empty() ? nullptr : &Fields::named(row.number->directionKey);
-}
 
 FineTexts decode(const SettingsImage &image)
 {
     FineTexts texts;
-    const std::vector<const Fields::Field *> fields = rows();
+    const std::vector<const Fields::Field *> fields = fineRows();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         texts[i].value = fields.at(i)->decode(image).text;
-        if (const Fields::Field *direction = directionOf(*fields[i]))
+        if (const Fields::Field *direction = Fields::directionOf(*fields[i]))
             texts[i].direction = direction->choices.at(direction->decode(image).choice.value()).caption;
     }
     return texts;
@@ -56,9 +43,9 @@ FineTexts decode(const SettingsImage &image)
 
 void encode(const FineTexts &texts, SettingsImage &image)
 {
-    const std::vector<const Fields::Field *> fields = rows();
+    const std::vector<const Fields::Field *> fields = fineRows();
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (const Fields::Field *direction = directionOf(*fields[i]))
+        if (const Fields::Field *direction = Fields::directionOf(*fields[i]))
             direction->encode({direction->choiceCaptioned(texts[i].direction), {}}, image);
         fields[i]->encode({std::nullopt, texts[i].value}, image);
     }
