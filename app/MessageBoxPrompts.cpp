@@ -52,10 +52,13 @@ UserPrompts::Answer fromQt(int button)
 
 }  // namespace
 
-UserPrompts::Answer MessageBoxPrompts::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons)
+UserPrompts::Answer MessageBoxPrompts::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
+                                               const QString &details)
 {
     QMessageBox box(toQt(icon), QString::fromUtf8(Str::kCaption), text, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);  // a message never carries markup
+    if (!details.isEmpty())
+        box.setDetailedText(details);  // always shown as plain text
     const QList<QMessageBox::StandardButton> standard = buttonsOf(buttons);
     for (const QMessageBox::StandardButton button : standard)
         box.addButton(button);

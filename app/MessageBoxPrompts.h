@@ -6,7 +6,8 @@
 class MessageBoxPrompts : public UserPrompts
 {
 public:
-    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons) override;
+    using UserPrompts::message;
+    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons, const QString &details) override;
     QString openSettingsFile(QWidget *parent, const QString &folder) override;
     QString saveSettingsFile(QWidget *parent, const QString &folder) override;
 };

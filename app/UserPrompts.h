@@ -15,8 +15,14 @@ public:
 
     virtual ~UserPrompts() = default;
 
-    // A message box captioned "Setbridge" whose first button is the default.
-    virtual Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons) = 0;
+    // A message box captioned "Setbridge" whose first button is the default. `details`, when
+    // not empty, is plain text the user can unfold below the message (the spooler's own reason).
+    virtual Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
+                           const QString &details) = 0;
+    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons)
+    {
+        return message(parent, text, icon, buttons, QString());
+    }
 
     // The settings-file dialogs ("SB設定ファイル (*.dat)", default extension "dat", initial name
     // "*.dat", starting in `folder`). An empty result means the user cancelled.

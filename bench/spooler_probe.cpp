@@ -25,7 +25,7 @@ int list(int repeat)
     int rows = 0;
     for (int i = 0; i < repeat; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        const std::vector<SpoolerPrinter> printers = spooler.printers();
+        const std::vector<SpoolerPrinter> printers = spooler.printers().printers;
         const PrinterList listed(printers);
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         queues = printers.size();

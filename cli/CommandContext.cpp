@@ -179,7 +179,7 @@ std::optional<std::vector<PrinterAddress>> targetsOf(const Arguments::Invocation
     if (invocation.all) {
         for (const std::string &server : serversOf(invocation)) {
             Spooler *spooler = context.spoolers.at(server);
-            const PrinterList list(spooler ? spooler->printers() : std::vector<SpoolerPrinter>{});
+            const PrinterList list(spooler ? spooler->printers().printers : std::vector<SpoolerPrinter>{});
             for (const PrinterList::Row &row : list.rows()) {
                 if (row.connection != Str::kFileConnection)
                     targets.push_back({row.name, server});

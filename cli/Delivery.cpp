@@ -87,7 +87,7 @@ private:
         const auto cached = m_known.find(server);
         if (cached != m_known.end())
             return cached->second;
-        return m_known[server] = spooler.printers();
+        return m_known[server] = spooler.printers().printers;
     }
 
     // The queue the written name means: the name itself when a queue has it, else the name with
@@ -177,7 +177,7 @@ private:
             if (now != Clock::time_point::max() && job.until > now)
                 continue;
             if (!fresh.contains(job.server))
-                fresh[job.server] = m_spoolers.at(job.server)->printers();
+                fresh[job.server] = m_spoolers.at(job.server)->printers().printers;
             const SpoolerPrinter *printer = find(fresh[job.server], job.queue);
             std::string reason = printer && !printer->stateReasons.empty() ? printer->stateReasons : job.reasons;
             if (reason.empty())

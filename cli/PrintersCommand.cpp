@@ -40,7 +40,7 @@ int printers(const Arguments::Invocation &invocation, CommandContext &context)
     std::vector<Listed> listed;
     for (const std::string &server : CommandSupport::serversOf(invocation)) {
         Spooler *spooler = context.spoolers.at(server);
-        const PrinterList list(spooler ? spooler->printers() : std::vector<SpoolerPrinter>{});
+        const PrinterList list(spooler ? spooler->printers().printers : std::vector<SpoolerPrinter>{});
         for (const PrinterList::Row &row : list.rows()) {
             const std::string name = OutputText::printerName(row.name);
             listed.push_back({server.empty() ? name : name + '@' + server, row.connection});

@@ -59,10 +59,12 @@ void CPrinterSelectDlg::waitForUser()
 
 bool CPrinterSelectDlg::OnInitDialog()
 {
-    m_list = PrinterList(m_spooler.printers());
+    const PrinterListing listing = m_spooler.printers();
+    m_list = PrinterList(listing.printers);
     m_nPrinterCount = m_list.count();
     if (m_nPrinterCount == 0) {
-        tell(Str::kNoUsablePrinter, UserPrompts::Icon::Warning);
+        // The Part's text; why the spooler listed nothing, where it said, unfolds below it.
+        tell(Str::kNoUsablePrinter, UserPrompts::Icon::Warning, listing.error.reason);
         done(kEndProgram);
         return false;
     }
@@ -134,9 +136,10 @@ void CPrinterSelectDlg::done(int result)
     QDialog::done(result);
 }
 
-void CPrinterSelectDlg::tell(const char *text, UserPrompts::Icon icon)
+void CPrinterSelectDlg::tell(const char *text, UserPrompts::Icon icon, const std::string &details)
 {
-    m_prompts.message(messageParent(), QString::fromUtf8(text), icon, UserPrompts::Buttons::Ok);
+    m_prompts.message(messageParent(), QString::fromUtf8(text), icon, UserPrompts::Buttons::Ok,
+                      QString::fromStdString(VisibleText::Escaped(details)));
 }
 
 QWidget *CPrinterSelectDlg::messageParent()

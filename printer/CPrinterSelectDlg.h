@@ -63,7 +63,7 @@ private:
     bool OnInitDialog();
     void fillList();
     void onRowDoubleClicked();
-    void tell(const char *text, UserPrompts::Icon icon);
+    void tell(const char *text, UserPrompts::Icon icon, const std::string &details = {});
     QWidget *messageParent();
 
     std::unique_ptr<Ui::CPrinterSelectDlg> m_ui;

@@ -59,13 +59,13 @@ bool CupsSession::open()
     if (m_http)
         return true;
     if (stopped()) {
-        m_refusal = "no answer from the print server in time";
+        fail(SpoolerError::Kind::TimedOut, "no answer from the print server in time");
         return false;
     }
     m_http = httpConnect2(m_server.host.c_str(), m_server.port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
                           remainingMilliseconds(m_deadline), nullptr);
     if (!m_http) {
-        m_refusal = "the print server can't be reached";
+        fail(SpoolerError::Kind::Unreachable, "the print server can't be reached");
         return false;
     }
     return !stopped();
@@ -104,6 +104,7 @@ IppMessage CupsSession::request(IppMessage request, const std::string &resource)
         noteFailure(response.get());
         return nullptr;
     }
+    m_status = ippGetStatusCode(response.get());
     return response;
 }
 
@@ -135,7 +136,7 @@ bool CupsSession::sendDocument(const std::string &printer, int jobId, const std:
     armTimeout();
     if (cupsSendRequest(m_http, send.get(), resource.c_str(), CUPS_LENGTH_VARIABLE) != HTTP_STATUS_CONTINUE
         || cupsWriteRequestData(m_http, document.data(), document.size()) != HTTP_STATUS_CONTINUE) {
-        m_refusal = "the print server took the job but not its document";
+        fail(SpoolerError::Kind::BadAnswer, "the print server took the job but not its document");
         return false;
     }
     // The scheduler's answer to this upload decides; no answer in time is no acceptance.
@@ -149,13 +150,23 @@ bool CupsSession::sendDocument(const std::string &printer, int jobId, const std:
 void CupsSession::noteFailure(ipp_t *response)
 {
     if (!response) {
-        m_refusal = stopped() ? "no answer from the print server in time" : "the print server gave no answer";
+        if (stopped())
+            fail(SpoolerError::Kind::TimedOut, "no answer from the print server in time");
+        else
+            fail(SpoolerError::Kind::BadAnswer, "the print server gave no answer");
         return;
     }
-    m_refusal = ippErrorString(ippGetStatusCode(response));
+    m_status = ippGetStatusCode(response);
+    std::string reason = ippErrorString(m_status);
     ipp_attribute_t *message = ippFindAttribute(response, "status-message", IPP_TAG_TEXT);
     if (const char *text = message ? ippGetString(message, 0, nullptr) : nullptr; text && *text)
-        m_refusal += std::string(": ") + text;
+        reason += std::string(": ") + text;
+    fail(SpoolerError::Kind::Refused, std::move(reason));
+}
+
+void CupsSession::fail(SpoolerError::Kind kind, std::string reason)
+{
+    m_error = {kind, std::move(reason)};
 }
 
 void cancelCupsJob(const CupsServer &server, const std::string &printer, int jobId)

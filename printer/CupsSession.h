@@ -2,6 +2,7 @@
 
 #include "BoundedCall.h"
 #include "CupsServer.h"
+#include "Spooler.h"
 
 #include <cups/cups.h>
 
@@ -52,10 +53,14 @@ public:
 
     const CupsServer &server() const { return m_server; }
     // Why the last request or document failed, in the scheduler's words where it gave any.
-    const std::string &lastRefusal() const { return m_refusal; }
+    const SpoolerError &lastError() const { return m_error; }
+    const std::string &lastRefusal() const { return m_error.reason; }
+    // The IPP status of the last answer the scheduler gave; IPP_STATUS_OK before any.
+    ipp_status_t lastStatus() const { return m_status; }
 
 private:
     void noteFailure(ipp_t *response);
+    void fail(SpoolerError::Kind kind, std::string reason);
 
     static int keepWaiting(http_t *, void *session);
     void armTimeout();
@@ -64,7 +69,8 @@ private:
     Clock::time_point m_deadline;
     std::function<bool()> m_callerGone;
     http_t *m_http = nullptr;
-    std::string m_refusal;
+    SpoolerError m_error;
+    ipp_status_t m_status = IPP_STATUS_OK;
 };
 
 // Cancels `jobId` on its own connection and within a short wait of its own: the connection that

@@ -33,18 +33,21 @@ private:
     cups_option_t *m_options = nullptr;
 };
 
-std::vector<SpoolerPrinter> listPrinters(CupsSession &session)
+PrinterListing listPrinters(CupsSession &session)
 {
     using CupsAttributes::kPrinterAttributes;
     IppMessage request(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS));
     ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(kPrinterAttributes.size()), nullptr, kPrinterAttributes.data());
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    // A scheduler with no printers answers "not found"; any failure lists nothing.
+    // A scheduler with no printers answers "not found": an empty list, not a failure.
     const IppMessage response = session.request(std::move(request), "/");
-    if (!response)
-        return {};
-    return CupsAttributes::printersIn(response.get(), UserAccess::currentUser(cupsUser()));
+    if (!response) {
+        if (session.lastError().kind == SpoolerError::Kind::Refused && session.lastStatus() == IPP_STATUS_ERROR_NOT_FOUND)
+            return {};
+        return {{}, session.lastError()};
+    }
+    return {CupsAttributes::printersIn(response.get(), UserAccess::currentUser(cupsUser())), {}};
 }
 
 // One job holding one document of `format`. Accepted only when the scheduler answered the
@@ -173,13 +176,12 @@ std::optional<Result> CupsSpooler::withSession(Work work) const
         });
 }
 
-std::vector<SpoolerPrinter> CupsSpooler::printers()
+PrinterListing CupsSpooler::printers()
 {
-    using Listed = std::vector<SpoolerPrinter>;
-    return withSession<Listed>([](CupsSession &session, BoundedCall::Handoff<Listed> &handoff) {
+    return withSession<PrinterListing>([](CupsSession &session, BoundedCall::Handoff<PrinterListing> &handoff) {
                handoff.deliver(listPrinters(session));
            })
-        .value_or(Listed{});
+        .value_or(PrinterListing{{}, {SpoolerError::Kind::TimedOut, "no answer from the print server in time"}});
 }
 
 JobSubmission CupsSpooler::submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes)
@@ -203,20 +205,21 @@ std::vector<JobProgress> CupsSpooler::jobProgress(const std::vector<int> &jobIds
         .value_or(Progress(jobIds.size(), {JobProgress::Phase::Pending, "no answer from the print server in time"}));
 }
 
-bool CupsSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
+JobSubmission CupsSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
 {
     return withSession<JobSubmission>(
                [printer, jobName, image](CupsSession &session, BoundedCall::Handoff<JobSubmission> &handoff) {
                    const PngEncoder::DotsPerInch resolution = defaultResolution(session, printer);
                    const std::string png = PngEncoder::encode(image, resolution);
                    if (png.empty() || session.stopped()) {
-                       handoff.deliver({});
+                       handoff.deliver({false, 0,
+                                        png.empty() ? "the picture could not be encoded"
+                                                    : "no answer from the print server in time"});
                        return;
                    }
                    JobOptions options;
                    addImageOptions(options, resolution);
                    submitJob(handoff, session, printer, jobName, "image/png", options, png);
                })
-        .value_or(JobSubmission{})
-        .accepted;
+        .value_or(JobSubmission{false, 0, "no answer from the print server in time"});
 }

@@ -24,13 +24,13 @@ public:
     explicit CupsSpooler(std::chrono::milliseconds deadline = kDeadline);
     CupsSpooler(Server server, std::chrono::milliseconds deadline);
 
-    std::vector<SpoolerPrinter> printers() override;
+    PrinterListing printers() override;
     JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
     // One Get-Jobs request about this user's jobs.
     std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds) override;
     // The picture goes as a PNG file stating the printer's default resolution, with the job
     // attributes that keep CUPS's image filters from scaling, rotating or moving it.
-    bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
+    JobSubmission printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
     // The server libcups is configured to use.
     static Server configuredServer();

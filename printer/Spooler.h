@@ -31,6 +31,29 @@ struct SpoolerPrinter
     std::string stateReasons;   // the spooler's state reasons and message, for people; empty: none
 };
 
+// Why the spooler could not do what was asked.
+struct SpoolerError
+{
+    enum class Kind {
+        None,         // nothing went wrong
+        Unreachable,  // the print server can't be reached
+        TimedOut,     // the print server did not answer in time
+        BadAnswer,    // the print server closed the connection or answered what is no answer
+        Refused,      // the print server answered, with an error
+    };
+    Kind kind = Kind::None;
+    std::string reason;  // for people, in the spooler's own words where it gave any
+
+    bool failed() const { return kind != Kind::None; }
+};
+
+// The printers a spooler knows, or why it could not list them.
+struct PrinterListing
+{
+    std::vector<SpoolerPrinter> printers;  // in the spooler's own order; empty on failure
+    SpoolerError error;                    // set when the listing failed (no printers is no failure)
+};
+
 // What the spooler answered to one job.
 struct JobSubmission
 {
@@ -53,9 +76,8 @@ class Spooler
 public:
     virtual ~Spooler() = default;
 
-    // Every printer the spooler knows, in the spooler's own order. Empty when the spooler can't
-    // be reached.
-    virtual std::vector<SpoolerPrinter> printers() = 0;
+    // Every printer the spooler knows, in the spooler's own order, or why it could not say.
+    virtual PrinterListing printers() = 0;
 
     // Hands `bytes` unchanged to `printer` as one raw job named `jobName`.
     virtual JobSubmission submitRawJob(const std::string &printer, const std::string &jobName,
@@ -73,6 +95,7 @@ public:
 
     // Prints `image` on one page of `printer` as one job named `jobName`, through the printer's
     // driver, at one printer dot per pixel from the top-left corner: the spooler is told the
-    // printer's resolution and never scales the picture. True when the spooler accepted the job.
-    virtual bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) = 0;
+    // printer's resolution and never scales the picture.
+    virtual JobSubmission printImage(const std::string &printer, const std::string &jobName,
+                                     const RgbImage &image) = 0;
 };

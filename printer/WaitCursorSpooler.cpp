@@ -34,7 +34,7 @@ WaitCursorSpooler::WaitCursorSpooler(std::unique_ptr<Spooler> spooler)
 {
 }
 
-std::vector<SpoolerPrinter> WaitCursorSpooler::printers()
+PrinterListing WaitCursorSpooler::printers()
 {
     const WaitCursor busy;
     return m_spooler->printers();
@@ -53,7 +53,8 @@ std::vector<JobProgress> WaitCursorSpooler::jobProgress(const std::vector<int> &
     return m_spooler->jobProgress(jobIds);
 }
 
-bool WaitCursorSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
+JobSubmission WaitCursorSpooler::printImage(const std::string &printer, const std::string &jobName,
+                                            const RgbImage &image)
 {
     const WaitCursor busy;
     return m_spooler->printImage(printer, jobName, image);

@@ -11,10 +11,10 @@ class WaitCursorSpooler : public Spooler
 public:
     explicit WaitCursorSpooler(std::unique_ptr<Spooler> spooler);
 
-    std::vector<SpoolerPrinter> printers() override;
+    PrinterListing printers() override;
     JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
     std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds) override;
-    bool printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
+    JobSubmission printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
 private:
     std::unique_ptr<Spooler> m_spooler;

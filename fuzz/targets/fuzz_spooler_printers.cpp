@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     scheduler().answerWith(textOf(data, size));
     CupsSpooler spooler({scheduler().path(), 0}, std::chrono::milliseconds(2000));
-    const std::vector<SpoolerPrinter> printers = spooler.printers();
+    const std::vector<SpoolerPrinter> printers = spooler.printers().printers;
     for (const SpoolerPrinter &printer : printers)
         require(!printer.name.empty(), "a printer without a name");
 

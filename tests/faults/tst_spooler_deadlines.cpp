@@ -37,11 +37,11 @@ bool perform(CupsSpooler &spooler, Call call)
 {
     switch (call) {
     case Call::List:
-        return !spooler.printers().empty();
+        return !spooler.printers().printers.empty();
     case Call::RawJob:
         return spooler.writeRawJob(PrivateCups::kDefaultQueue, "Setbridge Check", "\x1bHD001,A\n");
     case Call::ImageJob:
-        return spooler.printImage(PrivateCups::kDefaultQueue, "testprint", markerPicture());
+        return spooler.printImage(PrivateCups::kDefaultQueue, "testprint", markerPicture()).accepted;
     }
     return false;
 }

@@ -126,7 +126,7 @@ void TestCupsSpooler::listsEveryQueueWithItsFacts()
     QFETCH(bool, usable);
 
     CupsSpooler spooler;
-    const auto printers = byName(spooler.printers());
+    const auto printers = byName(spooler.printers().printers);
     const auto found = printers.find(name.toStdString());
     QVERIFY2(found != printers.end(), qPrintable(name));
     const SpoolerPrinter &printer = found->second;
@@ -179,7 +179,9 @@ void TestCupsSpooler::refusedJobsReportFailure()
 void TestCupsSpooler::unreachableSchedulerListsNothing()
 {
     CupsSpooler spooler({m_cups.folder().toStdString() + "/no-such.sock", 0}, 1s);
-    QVERIFY(spooler.printers().empty());
+    const PrinterListing listing = spooler.printers();
+    QVERIFY(listing.printers.empty());
+    QCOMPARE(listing.error.kind, SpoolerError::Kind::Unreachable);
     QVERIFY(!spooler.writeRawJob(PrivateCups::kDefaultQueue, "Setbridge Status Write", "\x1bZ0\n"));
 }
 
@@ -192,7 +194,9 @@ void TestCupsSpooler::silentSchedulerIsGivenUpOnInTime()
 
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(spooler.printers().empty());
+    const PrinterListing listing = spooler.printers();
+    QVERIFY(listing.printers.empty());
+    QCOMPARE(listing.error.kind, SpoolerError::Kind::TimedOut);
     QVERIFY(!spooler.writeRawJob(PrivateCups::kDefaultQueue, "Setbridge Status Write", "\x1bZ0\n"));
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
 }
@@ -241,7 +245,7 @@ void TestCupsSpooler::pictureLandsOnTheOriginThroughARasterDriver()
     const QStringList pagesBefore = jobs.entryList({QStringLiteral("job-*-page1.pgm")}, QDir::Files, QDir::Name);
     const RgbImage picture = markedPicture(120, 48);
     CupsSpooler spooler;
-    QVERIFY(spooler.printImage(queue.toStdString(), "testprint", picture));
+    QVERIFY(spooler.printImage(queue.toStdString(), "testprint", picture).accepted);
 
     QStringList pages;
     for (QDeadlineTimer deadline(20s); pages.size() <= pagesBefore.size() && !deadline.hasExpired(); QTest::qWait(50))

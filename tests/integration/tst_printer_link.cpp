@@ -109,7 +109,7 @@ void TestPrinterLink::cleanup()
 
 void TestPrinterLink::useQueues(const QList<Queue> &queues)
 {
-    for (const SpoolerPrinter &printer : m_spooler->printers())
+    for (const SpoolerPrinter &printer : m_spooler->printers().printers)
         QVERIFY(m_cups.removeQueue(QString::fromStdString(printer.name)));
     for (const Queue &queue : queues)
         QVERIFY2(m_cups.addQueue(queue.name, queue.uri, queue.model), qPrintable(m_cups.error()));

@@ -19,12 +19,12 @@ std::vector<JobProgress> FakeSpooler::jobProgress(const std::vector<int> &jobIds
     return progress;
 }
 
-bool FakeSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
+JobSubmission FakeSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
 {
     if (m_failJobs)
-        return false;
+        return {false, 0, "the fake spooler refuses jobs"};
     m_imageJobs.push_back({printer, jobName, image});
-    return true;
+    return {true, static_cast<int>(m_jobs.size() + m_imageJobs.size()), {}};
 }
 
 void FakeSpooler::addPrinter(const std::string &name, const std::string &connection,

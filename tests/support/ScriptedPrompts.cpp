@@ -17,9 +17,10 @@ UserPrompts::Answer firstButton(UserPrompts::Buttons buttons)
 
 }  // namespace
 
-UserPrompts::Answer ScriptedPrompts::message(QWidget *, const QString &text, Icon icon, Buttons buttons)
+UserPrompts::Answer ScriptedPrompts::message(QWidget *, const QString &text, Icon icon, Buttons buttons,
+                                             const QString &details)
 {
-    m_shown.append({text, icon, buttons});
+    m_shown.append({text, icon, buttons, details});
     if (m_answers.isEmpty())
         return firstButton(buttons);
     return m_answers.takeFirst();

@@ -17,9 +17,11 @@ public:
         QString text;
         Icon icon;
         Buttons buttons;
+        QString details;
     };
 
-    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons) override;
+    using UserPrompts::message;
+    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons, const QString &details) override;
     QString openSettingsFile(QWidget *parent, const QString &folder) override;
     QString saveSettingsFile(QWidget *parent, const QString &folder) override;
 
