@@ -189,7 +189,7 @@ std::optional<Targets> targetsOf(const Arguments::Invocation &invocation, PrintS
         for (const std::string &server : named) {
             if (const std::optional<SpoolerError> down = servers.down(server)) {
                 const bool cut = down->kind == SpoolerError::Kind::TimedOut && context.interrupted();
-                const std::string reason = cut ? "interrupted before the print server answered" : PrintServers::reason(*down);
+                const std::string reason = cut ? PrintServers::kCutShort : PrintServers::reason(*down);
                 context.out << OutputText::forTerminal(servers.name(server)) << ": failed ("
                             << OutputText::forTerminal(reason) << ")" << std::endl;
                 ++targets.failedServers;

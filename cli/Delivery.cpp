@@ -157,7 +157,7 @@ private:
                                   const PrinterAddress &address)
     {
         if (interrupted() && submission.failure == SpoolerError::Kind::TimedOut)
-            return "interrupted before the print server answered";
+            return PrintServers::kCutShort;
         noteFailure(server, submission.failure);
         if (const std::optional<SpoolerError> down = m_servers.down(server))
             return PrintServers::reason(*down, serverNamed(address));

@@ -37,6 +37,8 @@ public:
     // Why a print server could not serve, for a line that names it ("...: failed (REASON)"), or
     // with its name in the text when `named` is given. Not yet made fit for a terminal.
     static std::string reason(const SpoolerError &error, const std::string &named = {});
+    // The reason of a call that Ctrl-C cut short: it says nothing about the server.
+    static constexpr const char *kCutShort = "interrupted before the print server answered";
 
 private:
     void keep(const std::string &server, PrinterListing listing);
