@@ -55,7 +55,12 @@ int runCli(const std::vector<std::string> &arguments, Spoolers &spoolers, std::o
         return ExitCode::kUsage;
     }
     CommandContext context{spoolers, out, err, std::move(interrupted)};
-    return runInvocation(*parsed.invocation, context);
+    const int code = runInvocation(*parsed.invocation, context);
+    if (code == ExitCode::kInterrupted || !context.interrupted())
+        return code;
+    // Ctrl-C came while a command that does not stop for it finished its work.
+    err << "Interrupted.\n";
+    return ExitCode::kInterrupted;
 }
 
 int runCli(const std::vector<std::string> &arguments, Spooler &spooler, std::ostream &out, std::ostream &err)

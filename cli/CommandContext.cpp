@@ -2,10 +2,9 @@
 
 #include "ExitCodes.h"
 #include "OutputText.h"
+#include "PrintServers.h"
 #include "PrinterList.h"
 #include "SettingsFile.h"
-#include "Spoolers.h"
-#include "Spooler.h"
 #include "Strings.h"
 
 #include <filesystem>
@@ -39,7 +38,13 @@ std::string printers(std::size_t count)
     return std::to_string(count) + (count == 1 ? " printer" : " printers");
 }
 
-void printSummary(const Delivery::Summary &summary, const Delivery::Job &job, bool follow, std::ostream &out)
+std::string servers(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " print server" : " print servers");
+}
+
+void printSummary(const Delivery::Summary &summary, std::size_t failedServers, const Delivery::Job &job, bool follow,
+                  std::ostream &out)
 {
     using Delivery::Result;
     const std::size_t total = summary.outcomes.size() + summary.notStarted;
@@ -49,11 +54,13 @@ void printSummary(const Delivery::Summary &summary, const Delivery::Job &job, bo
         const std::size_t failed = summary.count(Result::Failed);
         if (queued + failed > 0)
             out << "; " << queued << " queued, " << failed << " failed";
-        out << ".\n";
     } else {
         out << "Handed \"" << job.name << "\" to the spooler for " << summary.count(Result::Accepted) << " of "
-            << printers(total) << "; delivery not followed.\n";
+            << printers(total) << "; delivery not followed";
     }
+    if (failedServers > 0)
+        out << "; " << servers(failedServers) << " failed";
+    out << ".\n";
     if (summary.interrupted && summary.notStarted > 0)
         out << "Interrupted: " << printers(summary.notStarted) << " not started.\n";
     else if (summary.interrupted)
@@ -173,16 +180,25 @@ std::vector<std::string> serversOf(const Arguments::Invocation &invocation)
     return invocation.servers;
 }
 
-std::optional<std::vector<PrinterAddress>> targetsOf(const Arguments::Invocation &invocation, CommandContext &context)
+std::optional<Targets> targetsOf(const Arguments::Invocation &invocation, PrintServers &servers, CommandContext &context)
 {
-    std::vector<PrinterAddress> targets;
+    Targets targets;
     if (invocation.all) {
-        for (const std::string &server : serversOf(invocation)) {
-            Spooler *spooler = context.spoolers.at(server);
-            const PrinterList list(spooler ? spooler->printers().printers : std::vector<SpoolerPrinter>{});
+        const std::vector<std::string> named = serversOf(invocation);
+        servers.list(named);
+        for (const std::string &server : named) {
+            if (const std::optional<SpoolerError> down = servers.down(server)) {
+                const bool cut = down->kind == SpoolerError::Kind::TimedOut && context.interrupted();
+                const std::string reason = cut ? PrintServers::kCutShort : PrintServers::reason(*down);
+                context.out << OutputText::forTerminal(servers.name(server)) << ": failed ("
+                            << OutputText::forTerminal(reason) << ")" << std::endl;
+                ++targets.failedServers;
+                continue;
+            }
+            const PrinterList list(servers.printers(server));
             for (const PrinterList::Row &row : list.rows()) {
                 if (row.connection != Str::kFileConnection)
-                    targets.push_back({row.name, server});
+                    targets.printers.push_back({row.name, server});
             }
         }
         return targets;
@@ -194,14 +210,15 @@ std::optional<std::vector<PrinterAddress>> targetsOf(const Arguments::Invocation
                         << OutputText::forTerminal(written) << "'\n";
             return std::nullopt;
         }
-        targets.push_back(std::move(address));
+        targets.printers.push_back(std::move(address));
     }
     return targets;
 }
 
 Report deliverAndReport(const Arguments::Invocation &invocation, const Delivery::Job &job, CommandContext &context)
 {
-    const std::optional<std::vector<PrinterAddress>> targets = targetsOf(invocation, context);
+    PrintServers servers(context.spoolers);
+    const std::optional<Targets> targets = targetsOf(invocation, servers, context);
     if (!targets)
         return {ExitCode::kUsage, 0};
     const std::string defaultServer = invocation.servers.size() == 1 ? invocation.servers.front() : std::string();
@@ -215,14 +232,14 @@ Report deliverAndReport(const Arguments::Invocation &invocation, const Delivery:
     events.interrupted = context.interrupted;
     const Delivery::Options options{invocation.follow, invocation.wait};
     const Delivery::Summary summary =
-        Delivery::deliver(context.spoolers, defaultServer, *targets, job, options, events);
+        Delivery::deliver(servers, defaultServer, targets->printers, job, options, events);
 
-    printSummary(summary, job, invocation.follow, context.out);
+    printSummary(summary, targets->failedServers, job, invocation.follow, context.out);
     const Delivery::Result wanted = invocation.follow ? Delivery::Result::Delivered : Delivery::Result::Accepted;
     const std::size_t reached = summary.count(wanted);
     if (summary.interrupted)
         return {ExitCode::kInterrupted, reached};
-    const bool all = reached == summary.outcomes.size() && !summary.outcomes.empty();
+    const bool all = reached == summary.outcomes.size() && !summary.outcomes.empty() && targets->failedServers == 0;
     return {all ? ExitCode::kOk : ExitCode::kNotAll, reached};
 }
 

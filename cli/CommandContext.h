@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class PrintServers;
 class Spoolers;
 
 // What a command works with: the spoolers, the streams for results and for messages, and whether
@@ -52,13 +53,20 @@ int writeSettings(const std::string &path, const SettingsImage &image, CommandCo
 std::vector<std::string> serversOf(const Arguments::Invocation &invocation);
 
 // The printers the command sends to: those of --printer, or with --all every usable printer of
-// the model on each server that is not connected to "FILE:". Nothing, with a message, when
-// the names can't be placed on a server.
-std::optional<std::vector<PrinterAddress>> targetsOf(const Arguments::Invocation &invocation, CommandContext &context);
+// the model on each server that is not connected to "FILE:"; a server whose printers could not
+// be listed gets a line of its own ("HOST: failed (why)") and is counted. Nothing, with a
+// message, when the names can't be placed on a server.
+struct Targets
+{
+    std::vector<PrinterAddress> printers;
+    std::size_t failedServers = 0;
+};
+std::optional<Targets> targetsOf(const Arguments::Invocation &invocation, PrintServers &servers, CommandContext &context);
 
 // Sends `job` to the command's printers and follows it as the command line says: progress on the
 // error stream when there is more than one, a line per printer as its job ends ("NAME:
-// delivered", "NAME: queued (why)", "NAME: failed (why)") and a summary.
+// delivered", "NAME: queued (why)", "NAME: failed (why)"), a line per print server that could
+// not list its printers, and a summary.
 struct Report
 {
     int exitCode;

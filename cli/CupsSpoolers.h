@@ -3,6 +3,7 @@
 #include "CupsSpooler.h"
 #include "Spoolers.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,8 +12,14 @@
 class CupsSpoolers : public Spoolers
 {
 public:
+    // `stop` tells when nobody waits for the spoolers' answers any more (see CupsSpooler).
+    explicit CupsSpoolers(std::function<bool()> stop = {});
+
     Spooler *at(const std::string &server) override;
+    // The configured server as libcups reaches it: "HOST", "HOST:PORT" or its socket's path.
+    std::string nameOf(const std::string &server) const override;
 
 private:
+    std::function<bool()> m_stop;
     std::map<std::string, std::unique_ptr<CupsSpooler>> m_spoolers;
 };

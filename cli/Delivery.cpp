@@ -1,8 +1,8 @@
 #include "Delivery.h"
 
 #include "OutputText.h"
+#include "PrintServers.h"
 #include "PrinterList.h"
-#include "Spoolers.h"
 #include "Strings.h"
 
 #include <algorithm>
@@ -20,6 +20,7 @@ struct Followed
     std::string printer;  // as printed
     std::string queue;
     std::string server;
+    std::string serverNamed;  // the server's name for reasons, when the printer's line lacks it
     int jobId = 0;
     Clock::time_point until;
     std::string reasons;  // the job's own, from the last look
@@ -34,13 +35,17 @@ const SpoolerPrinter *find(const std::vector<SpoolerPrinter> &known, const std::
 class Run
 {
 public:
-    Run(Spoolers &spoolers, std::string defaultServer, const Job &job, const Options &options, const Events &events)
-        : m_spoolers(spoolers), m_defaultServer(std::move(defaultServer)), m_job(job), m_options(options), m_events(events)
+    Run(PrintServers &servers, std::string defaultServer, const Job &job, const Options &options, const Events &events)
+        : m_servers(servers), m_defaultServer(std::move(defaultServer)), m_job(job), m_options(options), m_events(events)
     {
     }
 
     Summary deliverAll(const std::vector<PrinterAddress> &printers)
     {
+        std::vector<std::string> servers;
+        for (const PrinterAddress &printer : printers)
+            servers.push_back(serverOf(printer));
+        m_servers.list(servers);
         for (std::size_t index = 0; index < printers.size(); ++index) {
             if (interrupted()) {
                 m_summary.notStarted = printers.size() - index;
@@ -60,7 +65,7 @@ public:
             poll();
             expire(Clock::now(), {});
         }
-        m_summary.interrupted = m_interrupted;
+        m_summary.interrupted = interrupted();
         return std::move(m_summary);
     }
 
@@ -82,12 +87,18 @@ private:
         return address.server.empty() ? m_defaultServer : address.server;
     }
 
-    const std::vector<SpoolerPrinter> &known(const std::string &server, Spooler &spooler)
+    // The printer's line names its server when it was written with one; else the reason does.
+    std::string serverNamed(const PrinterAddress &address) const
     {
-        const auto cached = m_known.find(server);
-        if (cached != m_known.end())
-            return cached->second;
-        return m_known[server] = spooler.printers().printers;
+        return address.server.empty() ? m_servers.name(serverOf(address)) : std::string();
+    }
+
+    // Notes a call to `server` that failed with `kind`; one that the interrupt cut short says
+    // nothing about the server.
+    void noteFailure(const std::string &server, SpoolerError::Kind kind)
+    {
+        if (!(interrupted() && kind == SpoolerError::Kind::TimedOut))
+            m_servers.noteFailure(server, kind);
     }
 
     // The queue the written name means: the name itself when a queue has it, else the name with
@@ -110,35 +121,51 @@ private:
     void start(const PrinterAddress &address)
     {
         const std::string server = serverOf(address);
-        Spooler *spooler = m_spoolers.at(server);
+        Spooler *spooler = m_servers.spooler(server);
         if (!spooler) {
             finish({OutputText::forTerminal(writtenName(address)), Result::Failed, "no such print server"});
             return;
         }
-        const std::vector<SpoolerPrinter> &printers = known(server, *spooler);
+        const std::vector<SpoolerPrinter> &printers = m_servers.printers(server);
         const std::string queue = resolve(address.queue, printers);
         const bool found = find(printers, queue) != nullptr;
         const std::string name = found ? OutputText::printerName(queue) : OutputText::forTerminal(address.queue);
         const std::string shown = address.server.empty() ? name : name + '@' + address.server;
 
+        if (const std::optional<SpoolerError> down = m_servers.down(server)) {
+            finish({shown, Result::Failed, PrintServers::reason(*down, serverNamed(address))});
+            return;
+        }
         if (std::optional<std::string> reason = refusal(queue, printers)) {
             finish({shown, Result::Failed, std::move(*reason)});
             return;
         }
         const JobSubmission submission = spooler->submitRawJob(queue, m_job.name, m_job.bytes);
         if (!submission.accepted) {
-            finish({shown, Result::Failed,
-                    submission.refusal.empty() ? std::string(Str::kPrinterUnavailable) : submission.refusal});
+            finish({shown, Result::Failed, submissionFailure(submission, server, address)});
             return;
         }
         if (!m_options.follow) {
             finish({shown, Result::Accepted, {}});
             return;
         }
-        m_followed.push_back({shown, queue, server, submission.jobId, Clock::now() + m_options.wait, {}});
+        m_followed.push_back(
+            {shown, queue, server, serverNamed(address), submission.jobId, Clock::now() + m_options.wait, {}});
     }
 
-    // One look at every followed job, server by server; the jobs that ended are reported.
+    std::string submissionFailure(const JobSubmission &submission, const std::string &server,
+                                  const PrinterAddress &address)
+    {
+        if (interrupted() && submission.failure == SpoolerError::Kind::TimedOut)
+            return PrintServers::kCutShort;
+        noteFailure(server, submission.failure);
+        if (const std::optional<SpoolerError> down = m_servers.down(server))
+            return PrintServers::reason(*down, serverNamed(address));
+        return submission.refusal.empty() ? std::string(Str::kPrinterUnavailable) : submission.refusal;
+    }
+
+    // One look at every followed job, server by server; the jobs that ended are reported, and
+    // so are those of a server that has gone down.
     void poll()
     {
         std::map<std::string, std::vector<std::size_t>> byServer;
@@ -146,24 +173,51 @@ private:
             byServer[m_followed[i].server].push_back(i);
         std::vector<bool> ended(m_followed.size(), false);
         for (const auto &[server, indices] : byServer) {
-            std::vector<int> ids;
-            for (const std::size_t i : indices)
-                ids.push_back(m_followed[i].jobId);
-            const std::vector<JobProgress> progress = m_spoolers.at(server)->jobProgress(ids);
-            for (std::size_t k = 0; k < indices.size() && k < progress.size(); ++k) {
-                Followed &job = m_followed[indices[k]];
-                job.reasons = progress[k].reasons;
-                if (progress[k].phase == JobProgress::Phase::Completed) {
-                    finish({job.printer, Result::Delivered, {}});
-                    ended[indices[k]] = true;
-                } else if (progress[k].phase == JobProgress::Phase::Failed) {
-                    finish({job.printer, Result::Failed,
-                            job.reasons.empty() ? "the print server stopped the job" : job.reasons});
-                    ended[indices[k]] = true;
+            if (!m_servers.down(server))
+                look(server, indices, ended);
+            if (const std::optional<SpoolerError> down = m_servers.down(server)) {
+                for (const std::size_t i : indices) {
+                    if (!ended[i])
+                        finish({m_followed[i].printer, Result::Queued, PrintServers::reason(*down, m_followed[i].serverNamed)});
+                    ended[i] = true;
                 }
             }
         }
         removeEnded(ended);
+    }
+
+    // Asks `server` where its followed jobs stand.
+    void look(const std::string &server, const std::vector<std::size_t> &indices, std::vector<bool> &ended)
+    {
+        std::vector<int> ids;
+        for (const std::size_t i : indices)
+            ids.push_back(m_followed[i].jobId);
+        const std::vector<JobProgress> progress = m_servers.spooler(server)->jobProgress(ids);
+        for (std::size_t k = 0; k < indices.size() && k < progress.size(); ++k) {
+            Followed &job = m_followed[indices[k]];
+            noteFailure(server, progress[k].failure);
+            if (progress[k].failure != SpoolerError::Kind::None)
+                continue;  // a look that failed says nothing about the job
+            job.reasons = progress[k].reasons;
+            if (progress[k].phase == JobProgress::Phase::Completed) {
+                finish({job.printer, Result::Delivered, {}});
+                ended[indices[k]] = true;
+            } else if (progress[k].phase == JobProgress::Phase::Failed) {
+                finish({job.printer, Result::Failed,
+                        job.reasons.empty() ? "the print server stopped the job" : job.reasons});
+                ended[indices[k]] = true;
+            }
+        }
+    }
+
+    // The printers of `server` as it lists them now; none when it is down or won't say.
+    std::vector<SpoolerPrinter> freshPrinters(const std::string &server)
+    {
+        if (m_servers.down(server))
+            return {};
+        PrinterListing listing = m_servers.spooler(server)->printers();
+        noteFailure(server, listing.error.kind);
+        return std::move(listing.printers);
     }
 
     // The jobs followed for long enough (all, for `until` max) are reported as queued, with the
@@ -177,7 +231,7 @@ private:
             if (now != Clock::time_point::max() && job.until > now)
                 continue;
             if (!fresh.contains(job.server))
-                fresh[job.server] = m_spoolers.at(job.server)->printers().printers;
+                fresh[job.server] = freshPrinters(job.server);
             const SpoolerPrinter *printer = find(fresh[job.server], job.queue);
             std::string reason = printer && !printer->stateReasons.empty() ? printer->stateReasons : job.reasons;
             if (reason.empty())
@@ -200,12 +254,11 @@ private:
         m_followed = std::move(still);
     }
 
-    Spoolers &m_spoolers;
+    PrintServers &m_servers;
     std::string m_defaultServer;
     const Job &m_job;
     const Options &m_options;
     const Events &m_events;
-    std::map<std::string, std::vector<SpoolerPrinter>> m_known;
     std::vector<Followed> m_followed;
     Summary m_summary;
     bool m_interrupted = false;
@@ -238,10 +291,10 @@ std::optional<std::string> refusal(const std::string &printer, const std::vector
     return "the printer does not accept jobs from this user";
 }
 
-Summary deliver(Spoolers &spoolers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
+Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
                 const Job &job, const Options &options, const Events &events)
 {
-    return Run(spoolers, defaultServer, job, options, events).deliverAll(printers);
+    return Run(servers, defaultServer, job, options, events).deliverAll(printers);
 }
 
 }  // namespace Delivery

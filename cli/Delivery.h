@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class Spoolers;
+class PrintServers;
 
 // One raw job handed to several printers in turn, each with the checks the window program makes
 // before it writes to its selected printer (the printer must be one the printer selection lists,
@@ -26,8 +26,8 @@ struct Job
 enum class Result {
     Delivered,  // the spooler reports the job completed
     Accepted,   // the spooler took the job, and it was not followed further
-    Queued,     // still waiting when following it ended
-    Failed,     // refused, aborted or canceled
+    Queued,     // still waiting when following it ended, or its print server stopped answering
+    Failed,     // refused, aborted or canceled, or its print server could not be used
 };
 
 struct Outcome
@@ -67,8 +67,10 @@ struct Summary
 std::optional<std::string> refusal(const std::string &printer, const std::vector<SpoolerPrinter> &known);
 
 // Sends `job` to each of `printers` in the order given. A printer without a server of its own is
-// on `defaultServer` ("": the configured one).
-Summary deliver(Spoolers &spoolers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
+// on `defaultServer` ("": the configured one). The servers are listed first, all at once. A
+// printer whose server is down fails at once with the server's reason; the jobs followed on a
+// server that goes down are told queued with its reason, since whether they print is unknown.
+Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
                 const Job &job, const Options &options, const Events &events);
 
 }  // namespace Delivery

@@ -40,9 +40,11 @@ Options:
 Exit codes:
   0    done; the files are equal; every job was delivered (with --no-wait: accepted by the
        spooler)
-  1    the files differ; some job was not delivered (still queued, or failed); no usable
-       printer; the exported file holds fields the pages would not write back as they are
-  2    a file is missing, unreadable, not a settings file or document, or can't be written
+  1    the files differ; some job was not delivered (still queued, or failed); a print
+       server could not list its printers; no usable printer; the exported file holds fields
+       the pages would not write back as they are
+  2    a file is missing, unreadable, not a settings file or document, or can't be written;
+       standard output can't be written
   3    the settings were refused: nothing was sent or written
   64   the command line was wrong
   130  interrupted by Ctrl-C: no further job was started
@@ -57,12 +59,15 @@ Lists the printers Setbridge offers in its printer selection: those whose driver
 "QAV Quillotron 740Q2" and that accept jobs from this user, sorted by name. One line per
 printer: the name, a tab, the connection ("FILE:", a device URI or the print server's name).
 With --server, the printers of each server given, named QUEUE@HOST[:PORT]. A name that holds
-control characters or bytes that are not UTF-8 is printed with \xNN and \uNNNN escapes, in a
-form --printer takes back.
+control characters, invisible characters or bytes that are not UTF-8 is printed with \xNN,
+\uNNNN and \UNNNNNNNN escapes, in a form --printer takes back. A print server that can't list
+its printers is named on standard error with the reason: it can't be reached, did not answer in
+time, gave no usable answer or refused.
 
   --json    a JSON array of {"name", "connection"} objects instead
 
-Exit code 0, or 1 when there is no usable printer.
+Exit code 0, or 1 when there is no usable printer or a print server could not list its
+printers.
 )help";
 
 constexpr std::string_view kShow = R"help(Usage: sbq740-cli show [--json] FILE
@@ -112,7 +117,7 @@ holds it, a choice no button shows) also carries "bytes", one character U+0000-U
 
 Exit code 0; 1 when the pages would not write some field back as the file holds it (each is
 named on standard error; the document holds what they would write); 2 when FILE.dat is not a
-settings file.
+settings file or the document can't be written to standard output (a full disk).
 )help";
 
 constexpr std::string_view kImport = R"help(Usage: sbq740-cli import FILE.json -o OUT.dat [--base BASE.dat]
@@ -182,13 +187,21 @@ spooler reports what became of it.
 Prints one line per printer as its job ends: "NAME: delivered" (the spooler reports the job
 completed), "NAME: queued (REASON)" (still pending when the wait ended; the reason is the
 printer's state as the spooler reports it, e.g. "paused" for a stopped queue), "NAME: failed
-(REASON)" (refused, aborted or canceled), or with --no-wait "NAME: accepted by the spooler
-(delivery not followed)"; then a summary. Shows progress on standard error when more than one
-printer is addressed. Ctrl-C starts no further job, prints the summary and exits with 130.
+(REASON)" (refused, aborted or canceled, or the print server could not be used), or with
+--no-wait "NAME: accepted by the spooler (delivery not followed)"; with --all, a print server
+that can't list its printers gets a line of its own, "HOST: failed (REASON)"; then a summary,
+which counts such servers. Shows progress on standard error when more than one printer is
+addressed.
 
-Exit code 0 when every job was delivered (with --no-wait: accepted), 1 when some was not, 2
-when FILE.dat is not a settings file, 3 when the settings were refused and nothing was sent,
-130 when interrupted.
+A print server that can't be reached or does not answer in time costs one wait: it counts as
+down for the rest of the run, its other printers fail at once with that reason, and the jobs it
+was following are told queued with it. Ctrl-C starts no further job, stops waiting for the print
+servers within a second, prints the summary and exits with 130; a second Ctrl-C ends the
+program at once.
+
+Exit code 0 when every job was delivered (with --no-wait: accepted), 1 when some was not or a
+print server could not list its printers, 2 when FILE.dat is not a settings file, 3 when the
+settings were refused and nothing was sent, 130 when interrupted.
 )help";
 
 constexpr std::string_view kHeadCheck = R"help(Usage: sbq740-cli headcheck --printer NAME [--printer NAME ...] [--server HOST[:PORT] ...]

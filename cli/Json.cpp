@@ -1,6 +1,8 @@
 #include "Json.h"
 
 #include <cstdio>
+#include <functional>
+#include <set>
 
 namespace Json {
 namespace {
@@ -315,6 +317,9 @@ private:
         skipBlanks();
         if (consume('}'))
             return object;
+        // The names so far, each looked up in logarithmic time: a document of many thousand
+        // names must not take a comparison of each with all before it.
+        std::set<std::string, std::less<>> names;
         for (;;) {
             skipBlanks();
             if (peek() != '"' || atEnd())
@@ -323,7 +328,7 @@ private:
             std::optional<std::string> name = parseString();
             if (!name)
                 return std::nullopt;
-            if (object.member(*name)) {
+            if (!names.insert(*name).second) {
                 m_at = nameAt;
                 return fail("the member \"" + *name + "\" is given twice");
             }

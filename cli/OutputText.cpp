@@ -1,5 +1,7 @@
 #include "OutputText.h"
 
+#include "VisibleText.h"
+
 #include <cstdio>
 
 namespace OutputText {
@@ -96,10 +98,20 @@ char32_t codePointAt(std::string_view text, std::size_t index, std::size_t lengt
     return value;
 }
 
-bool isHiddenControl(char32_t c)
+// \uNNNN, or \UNNNNNNNN beyond U+FFFF.
+std::string unicodeEscape(char32_t c)
 {
-    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
-        || (c >= 0x2066 && c <= 0x2069);
+    return c > 0xFFFF ? hexEscape("\\U%08x", static_cast<unsigned>(c)) : hexEscape("\\u%04x", static_cast<unsigned>(c));
+}
+
+// A JSON \uNNNN escape; beyond U+FFFF, the two of its surrogate pair.
+std::string jsonEscape(char32_t c)
+{
+    if (c <= 0xFFFF)
+        return hexEscape("\\u%04x", static_cast<unsigned>(c));
+    const char32_t offset = c - 0x10000;
+    return hexEscape("\\u%04x", static_cast<unsigned>(0xD800 + (offset >> 10)))
+         + hexEscape("\\u%04x", static_cast<unsigned>(0xDC00 + (offset & 0x3FF)));
 }
 
 // Every character of `text` made visible; bytes that are not UTF-8 as U+FFFD, or as \xNN when
@@ -117,8 +129,8 @@ std::string visible(std::string_view text, bool keepBytes)
         const char32_t c = codePointAt(text, i, length);
         if (c < 0x20 || c == 0x7F)
             result += hexEscape("\\x%02x", static_cast<unsigned>(c));
-        else if (isHiddenControl(c))
-            result += hexEscape("\\u%04x", static_cast<unsigned>(c));
+        else if (VisibleText::IsHidden(c))
+            result += unicodeEscape(c);
         else if (c == '\\' && keepBytes)
             result += "\\\\";
         else
@@ -161,8 +173,13 @@ void appendUtf8(std::string &out, char32_t c)
     } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
@@ -198,6 +215,9 @@ std::string unescapePrinterName(std::string_view text)
         } else if (const long code = kind == 'u' ? hexNumber(text, i + 2, 4) : -1; code >= 0) {
             appendUtf8(result, static_cast<char32_t>(code));
             i += 5;
+        } else if (const long wide = kind == 'U' ? hexNumber(text, i + 2, 8) : -1; wide >= 0 && wide <= 0x10FFFF) {
+            appendUtf8(result, static_cast<char32_t>(wide));
+            i += 9;
         } else {
             result += text[i];
         }
@@ -219,8 +239,8 @@ std::string jsonString(std::string_view text)
         case '\r': result += "\\r"; break;
         case '\t': result += "\\t"; break;
         default:
-            if (c < 0x20 || c == 0x7F || isHiddenControl(c))
-                result += hexEscape("\\u%04x", static_cast<unsigned>(c));
+            if (VisibleText::IsHidden(c))
+                result += jsonEscape(c);
             else
                 result += valid.substr(i, length);
         }

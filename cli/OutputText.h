@@ -10,16 +10,18 @@ namespace OutputText {
 // `bytes` as UTF-8: valid sequences stay, every other byte becomes U+FFFD.
 std::string validUtf8(std::string_view bytes);
 
-// For a terminal line: valid UTF-8 with C0 controls written as \xNN, and C1 controls
-// (U+0080-U+009F) and the bidirectional controls (U+061C, U+200E, U+200F, U+202A-U+202E,
-// U+2066-U+2069) as \uNNNN, so that nothing printed can reorder or hide what follows it.
+// For a terminal line: valid UTF-8 with C0 controls written as \xNN, and the other characters
+// the window program escapes too (VisibleText::IsHidden: C1 controls, bidirectional controls,
+// zero-width and other invisible format characters) as \uNNNN or \UNNNNNNNN, so that nothing
+// printed can reorder or hide what follows it, or hide in a name.
 std::string forTerminal(std::string_view text);
 
 // A printer name for a terminal line, in a form `--printer` takes back: as forTerminal, with
 // bytes that are not UTF-8 written as \xNN and a backslash as \\.
 std::string printerName(std::string_view name);
 
-// The name that printerName() wrote: \\, \xNN and \uNNNN undone; any other backslash stays.
+// The name that printerName() wrote: \\, \xNN, \uNNNN and \UNNNNNNNN undone; any other
+// backslash stays.
 std::string unescapePrinterName(std::string_view text);
 
 // A JSON string literal, quotes included.

@@ -2,9 +2,8 @@
 
 #include "ExitCodes.h"
 #include "OutputText.h"
+#include "PrintServers.h"
 #include "PrinterList.h"
-#include "Spooler.h"
-#include "Spoolers.h"
 #include "Strings.h"
 
 using OutputText::forTerminal;
@@ -34,13 +33,26 @@ void printJson(const std::vector<Listed> &listed, std::ostream &out)
 }  // namespace
 
 // The rows of the printer-selection list, tab-separated: name, connection. With --server, each
-// server's printers, named QUEUE@SERVER.
+// server's printers, named QUEUE@SERVER. A server that can't list its printers is named on the
+// error stream, with the reason, and the exit code is 1.
 int printers(const Arguments::Invocation &invocation, CommandContext &context)
 {
+    PrintServers servers(context.spoolers);
+    const std::vector<std::string> named = CommandSupport::serversOf(invocation);
+    servers.list(named);
+    if (context.interrupted()) {
+        context.err << "Interrupted.\n";
+        return ExitCode::kInterrupted;
+    }
     std::vector<Listed> listed;
-    for (const std::string &server : CommandSupport::serversOf(invocation)) {
-        Spooler *spooler = context.spoolers.at(server);
-        const PrinterList list(spooler ? spooler->printers().printers : std::vector<SpoolerPrinter>{});
+    std::size_t answered = 0;
+    for (const std::string &server : named) {
+        if (const std::optional<SpoolerError> down = servers.down(server)) {
+            context.err << "sbq740-cli: " << forTerminal(PrintServers::reason(*down, servers.name(server))) << '\n';
+            continue;
+        }
+        ++answered;
+        const PrinterList list(servers.printers(server));
         for (const PrinterList::Row &row : list.rows()) {
             const std::string name = OutputText::printerName(row.name);
             listed.push_back({server.empty() ? name : name + '@' + server, row.connection});
@@ -52,12 +64,10 @@ int printers(const Arguments::Invocation &invocation, CommandContext &context)
         for (const Listed &row : listed)
             context.out << row.name << '\t' << forTerminal(row.connection) << '\n';
     }
-    if (listed.empty()) {
+    if (listed.empty() && answered > 0)
         context.err << "sbq740-cli: no usable printer: none has the driver \"" << Str::kDriverName
                     << "\" and accepts jobs from this user\n";
-        return ExitCode::kNotAll;
-    }
-    return ExitCode::kOk;
+    return listed.empty() || answered < named.size() ? ExitCode::kNotAll : ExitCode::kOk;
 }
 
 }  // namespace Commands

@@ -14,4 +14,11 @@ public:
     // The spooler of `server`; the configured one for an empty text. Nothing when the text names
     // no print server.
     virtual Spooler *at(const std::string &server) = 0;
+
+    // `server` as people know it: as written, or for an empty text the server the configuration
+    // names.
+    virtual std::string nameOf(const std::string &server) const
+    {
+        return server.empty() ? std::string("the configured print server") : server;
+    }
 };

@@ -1,27 +1,82 @@
 #include "Cli.h"
 #include "CupsSpoolers.h"
+#include "DescriptorOutput.h"
+#include "ExitCodes.h"
 
-#include <csignal>
+#include <signal.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
 #include <iostream>
 
 namespace {
 
-// Set by Ctrl-C: no new job is started, and the run ends with its summary.
-volatile std::sig_atomic_t g_interrupted = 0;
+using namespace std::chrono_literals;
 
+// After Ctrl-C the print servers have this long to answer what the summary still needs (why
+// the pending jobs wait); then every call still waiting for an answer is given up.
+constexpr std::chrono::nanoseconds kWindDown = 500ms;
+
+// When Ctrl-C was first pressed, in nanoseconds of the monotonic clock; 0: not yet.
+std::atomic<long long> g_interruptedAt{0};
+static_assert(std::atomic<long long>::is_always_lock_free, "read and written by the signal handler");
+
+// The monotonic clock (steady_clock's), read in a way a signal handler may.
+long long monotonicNow()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+}
+
+// The first Ctrl-C: no new job is started, and the run ends with its summary within a second.
+// The second ends the program at once.
 extern "C" void onInterrupt(int)
 {
-    g_interrupted = 1;
+    if (g_interruptedAt.load() != 0) {
+        static constexpr char kText[] = "Interrupted.\n";
+        [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kText, sizeof kText - 1);
+        ::_exit(ExitCode::kInterrupted);
+    }
+    g_interruptedAt.store(monotonicNow());
+}
+
+bool interrupted()
+{
+    return g_interruptedAt.load() != 0;
+}
+
+// Nobody waits for the spoolers' answers any more: the wind-down after Ctrl-C has passed.
+bool spoolerCallsGivenUp()
+{
+    const long long at = g_interruptedAt.load();
+    return at != 0 && monotonicNow() - at >= kWindDown.count();
 }
 
 }  // namespace
 
 int main(int argc, char *argv[])
 {
-    std::signal(SIGINT, onInterrupt);
-    CupsSpoolers spoolers;
-    const int code = runCli(std::vector<std::string>(argv + 1, argv + argc), spoolers, std::cout, std::cerr,
-                            [] { return g_interrupted != 0; });
-    std::cout.flush();
-    return std::cout ? code : 1;
+    struct sigaction action = {};
+    action.sa_handler = onInterrupt;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+
+    DescriptorOutput output(STDOUT_FILENO);
+    std::ostream out(&output);
+    CupsSpoolers spoolers(spoolerCallsGivenUp);
+    const int code =
+        runCli(std::vector<std::string>(argv + 1, argv + argc), spoolers, out, std::cerr, interrupted);
+    out.flush();
+    if (!out && code != ExitCode::kInterrupted) {
+        // What was written may be cut short or missing: the run can't count as done.
+        std::cerr << "sbq740-cli: can't write to standard output"
+                  << (output.error() != 0 ? std::string(": ") + std::strerror(output.error()) : std::string()) << '\n';
+        return ExitCode::kNotASettingsFile;
+    }
+    return code;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -15,6 +17,9 @@
 namespace BoundedCall {
 
 using Clock = std::chrono::steady_clock;
+
+// How often a caller that may be told to stop looks whether it has been.
+inline constexpr std::chrono::milliseconds kStopSlice{50};
 
 // Where the worker hands its result to the caller.
 template <typename Result>
@@ -40,11 +45,19 @@ public:
         return m_abandoned;
     }
 
-    // The result, or nothing when it did not come by `until`; from then on deliver() refuses.
-    std::optional<Result> await(Clock::time_point until)
+    // The result, or nothing when it did not come by `until` or before `stop` said so (asked
+    // every kStopSlice); from then on deliver() refuses.
+    std::optional<Result> await(Clock::time_point until, const std::function<bool()> &stop = {})
     {
         std::unique_lock lock(m_mutex);
-        m_ready.wait_until(lock, until, [this] { return m_result.has_value(); });
+        const auto ready = [this] { return m_result.has_value(); };
+        if (!stop) {
+            m_ready.wait_until(lock, until, ready);
+        } else {
+            while (!m_ready.wait_until(lock, std::min(until, Clock::now() + kStopSlice), ready)
+                   && Clock::now() < until && !stop()) {
+            }
+        }
         if (!m_result)
             m_abandoned = true;
         return std::move(m_result);
@@ -57,14 +70,15 @@ private:
     bool m_abandoned = false;
 };
 
-// Runs `work(handoff)` on its own thread and waits for its result until `until`. The work must
+// Runs `work(handoff)` on its own thread and waits for its result until `until`, or until
+// `stop` says that the caller won't wait any longer (the user has asked to stop). The work must
 // own everything it uses (capture by value): it may outlive this call.
 template <typename Result, typename Work>
-std::optional<Result> run(Clock::time_point until, Work work)
+std::optional<Result> run(Clock::time_point until, Work work, const std::function<bool()> &stop = {})
 {
     auto handoff = std::make_shared<Handoff<Result>>();
     std::thread([handoff, work = std::move(work)]() mutable { work(*handoff); }).detach();
-    return handoff->await(until);
+    return handoff->await(until, stop);
 }
 
 }  // namespace BoundedCall

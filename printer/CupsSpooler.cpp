@@ -50,6 +50,13 @@ PrinterListing listPrinters(CupsSession &session)
     return {CupsAttributes::printersIn(response.get(), UserAccess::currentUser(cupsUser())), {}};
 }
 
+// How the session's last step failed; one that ended without a word because time ran out
+// counts as no answer in time.
+SpoolerError::Kind failureOf(const CupsSession &session)
+{
+    return session.lastError().failed() ? session.lastError().kind : SpoolerError::Kind::TimedOut;
+}
+
 // One job holding one document of `format`. Accepted only when the scheduler answered the
 // document's upload with success and the caller still waits for the result. A job that was
 // created but not accepted so is cancelled, so that nothing the caller was told failed prints.
@@ -58,11 +65,12 @@ void submitJob(BoundedCall::Handoff<JobSubmission> &handoff, CupsSession &sessio
 {
     const int jobId = session.createJob(printer, jobName, options.options(), options.count());
     if (jobId <= 0) {
-        handoff.deliver({false, 0, session.lastRefusal()});
+        handoff.deliver({false, 0, session.lastRefusal(), failureOf(session)});
         return;
     }
     const bool accepted = !session.stopped() && session.sendDocument(printer, jobId, jobName, format, document);
-    const JobSubmission result{accepted, accepted ? jobId : 0, accepted ? std::string() : session.lastRefusal()};
+    const JobSubmission result{accepted, accepted ? jobId : 0, accepted ? std::string() : session.lastRefusal(),
+                               accepted ? SpoolerError::Kind::None : failureOf(session)};
     if (!handoff.deliver(result) || !accepted)
         cancelCupsJob(session.server(), printer, jobId);
 }
@@ -83,7 +91,7 @@ std::vector<JobProgress> followJobs(CupsSession &session, const std::vector<int>
     const IppMessage response = session.request(std::move(request), "/jobs/");
     std::vector<JobProgress> progress;
     if (!response) {
-        progress.assign(jobIds.size(), {JobProgress::Phase::Pending, session.lastRefusal()});
+        progress.assign(jobIds.size(), {JobProgress::Phase::Pending, session.lastRefusal(), failureOf(session)});
         return progress;
     }
     const std::map<int, JobProgress> jobs = CupsAttributes::jobsIn(response.get());
@@ -154,9 +162,10 @@ CupsSpooler::CupsSpooler(std::chrono::milliseconds deadline)
 {
 }
 
-CupsSpooler::CupsSpooler(Server server, std::chrono::milliseconds deadline)
+CupsSpooler::CupsSpooler(Server server, std::chrono::milliseconds deadline, std::function<bool()> stop)
     : m_server(std::move(server))
     , m_deadline(deadline)
+    , m_stop(std::move(stop))
 {
 }
 
@@ -173,7 +182,8 @@ std::optional<Result> CupsSpooler::withSession(Work work) const
         deadline, [server = m_server, deadline, work = std::move(work)](BoundedCall::Handoff<Result> &handoff) {
             CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); });
             work(session, handoff);
-        });
+        },
+        m_stop);
 }
 
 PrinterListing CupsSpooler::printers()
@@ -191,7 +201,7 @@ JobSubmission CupsSpooler::submitRawJob(const std::string &printer, const std::s
                                                                   BoundedCall::Handoff<JobSubmission> &handoff) {
                    submitJob(handoff, session, printer, jobName, CUPS_FORMAT_RAW, JobOptions(), document);
                })
-        .value_or(JobSubmission{false, 0, "no answer from the print server in time"});
+        .value_or(JobSubmission{false, 0, "no answer from the print server in time", SpoolerError::Kind::TimedOut});
 }
 
 std::vector<JobProgress> CupsSpooler::jobProgress(const std::vector<int> &jobIds)
@@ -202,7 +212,8 @@ std::vector<JobProgress> CupsSpooler::jobProgress(const std::vector<int> &jobIds
     return withSession<Progress>([jobIds](CupsSession &session, BoundedCall::Handoff<Progress> &handoff) {
                handoff.deliver(followJobs(session, jobIds));
            })
-        .value_or(Progress(jobIds.size(), {JobProgress::Phase::Pending, "no answer from the print server in time"}));
+        .value_or(Progress(jobIds.size(), {JobProgress::Phase::Pending, "no answer from the print server in time",
+                                           SpoolerError::Kind::TimedOut}));
 }
 
 JobSubmission CupsSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)
@@ -221,5 +232,5 @@ JobSubmission CupsSpooler::printImage(const std::string &printer, const std::str
                    addImageOptions(options, resolution);
                    submitJob(handoff, session, printer, jobName, "image/png", options, png);
                })
-        .value_or(JobSubmission{false, 0, "no answer from the print server in time"});
+        .value_or(JobSubmission{false, 0, "no answer from the print server in time", SpoolerError::Kind::TimedOut});
 }

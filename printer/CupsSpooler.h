@@ -4,6 +4,7 @@
 #include "Spooler.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +23,9 @@ public:
     static constexpr std::chrono::milliseconds kDeadline{12000};
 
     explicit CupsSpooler(std::chrono::milliseconds deadline = kDeadline);
-    CupsSpooler(Server server, std::chrono::milliseconds deadline);
+    // `stop`, when given, tells that nobody waits for the calls any more (the user asked to
+    // stop): a call then ends within BoundedCall::kStopSlice, as if its deadline had passed.
+    CupsSpooler(Server server, std::chrono::milliseconds deadline, std::function<bool()> stop = {});
 
     PrinterListing printers() override;
     JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
@@ -42,6 +45,7 @@ private:
 
     Server m_server;
     std::chrono::milliseconds m_deadline;
+    std::function<bool()> m_stop;
 };
 
 // The spooler the program uses: CUPS, with a wait cursor while a call runs.

@@ -60,6 +60,9 @@ struct JobSubmission
     bool accepted = false;  // the spooler took the whole job
     int jobId = 0;          // its id, when accepted
     std::string refusal;    // why not, in the spooler's own words where it gave any
+    // How it failed, when it did: the print server refused the job, or could not be reached or
+    // did not answer in time (then the next call will most likely fare no better).
+    SpoolerError::Kind failure = SpoolerError::Kind::None;
 };
 
 // What became of a job the spooler accepted.
@@ -68,6 +71,8 @@ struct JobProgress
     enum class Phase { Pending, Completed, Failed };
     Phase phase = Phase::Pending;
     std::string reasons;  // the spooler's reasons for the job's state, for people
+    // Set when the spooler could not be asked; the job then stays Pending.
+    SpoolerError::Kind failure = SpoolerError::Kind::None;
 };
 
 // Everything the program asks of the print spooler. The real one talks to CUPS; tests use a fake.

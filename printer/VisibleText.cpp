@@ -30,24 +30,28 @@ std::pair<char32_t, std::size_t> codePointAt(std::string_view text, std::size_t 
     return {value, length};
 }
 
-bool mustBeEscaped(char32_t c)
-{
-    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
-    const bool bidi = c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
-                      || (c >= 0x2066 && c <= 0x2069);
-    return control || bidi;
-}
-
 std::string escapeOf(char32_t c)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string escape = "\\u";
-    for (int shift = 12; shift >= 0; shift -= 4)
+    const bool beyondBmp = c > 0xFFFF;
+    std::string escape = beyondBmp ? "\\U" : "\\u";
+    for (int shift = beyondBmp ? 28 : 12; shift >= 0; shift -= 4)
         escape += kDigits[(c >> shift) & 0xF];
     return escape;
 }
 
 }  // namespace
+
+bool IsHidden(char32_t c)
+{
+    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+    const bool bidi = c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
+                      || (c >= 0x2066 && c <= 0x2069);
+    const bool zeroWidth = (c >= 0x200B && c <= 0x200D) || (c >= 0x2060 && c <= 0x2065) || c == 0xFEFF;
+    const bool blank = c == 0x00AD || c == 0x115F || c == 0x1160 || c == 0x180E || c == 0x3164 || c == 0xFFA0
+                       || (c >= 0x206A && c <= 0x206F) || (c >= 0xE0000 && c <= 0xE007F);
+    return control || bidi || zeroWidth || blank;
+}
 
 std::string Escaped(std::string_view utf8)
 {
@@ -59,7 +63,7 @@ std::string Escaped(std::string_view utf8)
             shown += utf8[i++];
             continue;
         }
-        if (mustBeEscaped(codePoint))
+        if (IsHidden(codePoint))
             shown += escapeOf(codePoint);
         else
             shown += utf8.substr(i, length);

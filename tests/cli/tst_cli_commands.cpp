@@ -15,6 +15,7 @@
 #include <sstream>
 
 Q_DECLARE_METATYPE(SettingsJob::Group)
+Q_DECLARE_METATYPE(SpoolerError::Kind)
 
 namespace {
 
@@ -48,7 +49,7 @@ struct Run
     std::string err;
 };
 
-// Fake print servers by name; "" is the configured one.
+// Fake print servers by name; "" is the configured one, "localhost".
 struct FakeServers : Spoolers
 {
     std::map<std::string, FakeSpooler *> servers;
@@ -57,6 +58,53 @@ struct FakeServers : Spoolers
         const auto found = servers.find(server);
         return found != servers.end() ? found->second : nullptr;
     }
+    std::string nameOf(const std::string &server) const override { return server.empty() ? "localhost" : server; }
+};
+
+// A print server that stops answering at one kind of call: that call and every later one of
+// its kind end with no answer in time, and the user may press Ctrl-C while the first waits.
+class FreezingSpooler : public FakeSpooler
+{
+public:
+    enum class Call { Listing, Submit, Progress };
+
+    FreezingSpooler(Call freezes, bool *interruptWhileWaiting = nullptr)
+        : m_freezes(freezes), m_interrupt(interruptWhileWaiting)
+    {
+    }
+    int frozenCalls() const { return m_frozenCalls; }
+
+    PrinterListing printers() override
+    {
+        return frozen(Call::Listing) ? PrinterListing{{}, {SpoolerError::Kind::TimedOut, kNoAnswer}} : FakeSpooler::printers();
+    }
+    JobSubmission submitRawJob(const std::string &printer, const std::string &name, std::string_view bytes) override
+    {
+        return frozen(Call::Submit) ? JobSubmission{false, 0, kNoAnswer, SpoolerError::Kind::TimedOut}
+                                    : FakeSpooler::submitRawJob(printer, name, bytes);
+    }
+    std::vector<JobProgress> jobProgress(const std::vector<int> &ids) override
+    {
+        return frozen(Call::Progress) ? std::vector<JobProgress>(ids.size(), {JobProgress::Phase::Pending, kNoAnswer,
+                                                                              SpoolerError::Kind::TimedOut})
+                                      : FakeSpooler::jobProgress(ids);
+    }
+
+private:
+    static constexpr const char *kNoAnswer = "no answer from the print server in time";
+    bool frozen(Call call)
+    {
+        if (call != m_freezes)
+            return false;
+        ++m_frozenCalls;
+        if (m_interrupt)
+            *m_interrupt = true;
+        return true;
+    }
+
+    Call m_freezes;
+    bool *m_interrupt;
+    int m_frozenCalls = 0;
 };
 
 SettingsImage withBytes(std::size_t offset, std::string_view bytes)
@@ -68,6 +116,8 @@ SettingsImage withBytes(std::size_t offset, std::string_view bytes)
 }
 
 }  // namespace
+
+Q_DECLARE_METATYPE(FreezingSpooler::Call)
 
 class TestCliCommands : public QObject
 {
@@ -453,6 +503,177 @@ private slots:
         QCOMPARE(lines(all.str()), (QStringList{"Remote@printhost:8631: delivered",
                                                 "Delivered \"Setbridge Status Write\" to 1 of 1 printer."}));
         QCOMPARE(remote.jobs().size(), std::size_t(2));
+    }
+
+    // Every print server named gets an outcome; one that could not list its printers is told
+    // apart from one without such a printer, and the configured one is named.
+    void serversThatFailAreNamed_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<SpoolerError::Kind>("kind");
+        QTest::addColumn<QStringList>("output");
+        QTest::addColumn<QString>("error");  // the whole error stream, where it matters
+
+        const QString file = path("factory.dat");
+        using K = SpoolerError::Kind;
+        QTest::newRow("--all, one of two servers can't be reached")
+            << QStringList{"send", "--group", "fine", "--all", "--server", "good", "--server", "dead", file} << "dead"
+            << K::Unreachable
+            << QStringList{"dead: failed (the print server can't be reached)", "G1@good: delivered", "G2@good: delivered",
+                           "Delivered \"Setbridge Status Write\" to 2 of 2 printers; 1 print server failed."}
+            << QString();
+        QTest::newRow("--all, only a silent server")
+            << QStringList{"send", "--group", "fine", "--all", "--server", "dead", file} << "dead" << K::TimedOut
+            << QStringList{"dead: failed (the print server did not answer in time)",
+                           "Delivered \"Setbridge Status Write\" to 0 of 0 printers; 1 print server failed."}
+            << QString();
+        QTest::newRow("--all, the configured server answers garbage")
+            << QStringList{"send", "--group", "fine", "--all", "--no-wait", file} << "" << K::BadAnswer
+            << QStringList{"localhost: failed (the print server gave no usable answer)",
+                           "Handed \"Setbridge Status Write\" to the spooler for 0 of 0 printers; delivery not followed; "
+                           "1 print server failed."}
+            << QString();
+        QTest::newRow("a printer on a server that can't be reached")
+            << QStringList{"send", "--group", "fine", "--printer", "G1@good", "--printer", "x@dead", file} << "dead"
+            << K::Unreachable
+            << QStringList{"G1@good: delivered", "x@dead: failed (the print server can't be reached)",
+                           "Delivered \"Setbridge Status Write\" to 1 of 2 printers; 0 queued, 1 failed."}
+            << QString();
+        QTest::newRow("a printer of the configured server, which did not answer")
+            << QStringList{"send", "--group", "fine", "--printer", "alpha", file} << "" << K::TimedOut
+            << QStringList{"alpha: failed (the print server 'localhost' did not answer in time)",
+                           "Delivered \"Setbridge Status Write\" to 0 of 1 printer; 0 queued, 1 failed."}
+            << QString();
+        QTest::newRow("a printer of a server that refuses to list")
+            << QStringList{"send", "--group", "fine", "--printer", "x@dead", file} << "dead" << K::Refused
+            << QStringList{"x@dead: failed (the print server refused: client-error-not-authorized)",
+                           "Delivered \"Setbridge Status Write\" to 0 of 1 printer; 0 queued, 1 failed."}
+            << QString();
+        QTest::newRow("printers of a server that can't be reached")
+            << QStringList{"printers", "--server", "good", "--server", "dead"} << "dead" << K::Unreachable
+            << QStringList{"G1@good\tusb://QAV/740Q2", "G2@good\tsocket://127.0.0.1:9100"}
+            << "sbq740-cli: the print server 'dead' can't be reached\n";
+        QTest::newRow("printers of the configured server, which did not answer")
+            << QStringList{"printers"} << "" << K::TimedOut << QStringList{}
+            << "sbq740-cli: the print server 'localhost' did not answer in time\n";
+    }
+
+    void serversThatFailAreNamed()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, failing);
+        QFETCH(SpoolerError::Kind, kind);
+        QFETCH(QStringList, output);
+        QFETCH(QString, error);
+        FakeSpooler good;
+        good.addPrinter("G1", "usb://QAV/740Q2");
+        good.addPrinter("G2", "socket://127.0.0.1:9100");
+        FakeSpooler dead;
+        FakeServers servers;
+        servers.servers = {{"", &m_spooler}, {"good", &good}, {"dead", &dead}};
+        servers.servers[failing.toStdString()]->setListingError({kind, "client-error-not-authorized"});
+
+        std::ostringstream out;
+        std::ostringstream err;
+        QCOMPARE(runCli(toStrings(arguments), servers, out, err), 1);
+        QCOMPARE(lines(out.str()), output);
+        if (!error.isEmpty())
+            QCOMPARE(QString::fromStdString(err.str()), error);
+    }
+
+    // A server that stops answering costs one wait: its other printers fail at once with its
+    // reason, and the jobs it was following are told queued with it; the others go on.
+    void aServerThatStopsAnsweringCostsOneWait_data()
+    {
+        QTest::addColumn<FreezingSpooler::Call>("freezes");
+        QTest::addColumn<QStringList>("output");
+
+        const QString noAnswer = QStringLiteral("(the print server did not answer in time)");
+        QTest::newRow("submitting") << FreezingSpooler::Call::Submit
+                                    << QStringList{"F1@frozen: failed " + noAnswer, "alpha: delivered",
+                                                   "F2@frozen: failed " + noAnswer, "F3@frozen: failed " + noAnswer,
+                                                   "Delivered \"Setbridge Check\" to 1 of 4 printers; 0 queued, 3 failed."};
+        QTest::newRow("following") << FreezingSpooler::Call::Progress
+                                   << QStringList{"F1@frozen: queued " + noAnswer, "alpha: delivered",
+                                                  "F2@frozen: failed " + noAnswer, "F3@frozen: failed " + noAnswer,
+                                                  "Delivered \"Setbridge Check\" to 1 of 4 printers; 1 queued, 2 failed."};
+    }
+
+    void aServerThatStopsAnsweringCostsOneWait()
+    {
+        QFETCH(FreezingSpooler::Call, freezes);
+        QFETCH(QStringList, output);
+        FreezingSpooler frozen(freezes);
+        for (const char *name : {"F1", "F2", "F3"})
+            frozen.addPrinter(name, "socket://127.0.0.1:9100");
+        FakeServers servers;
+        servers.servers = {{"", &m_spooler}, {"frozen", &frozen}};
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code = runCli(toStrings({"headcheck", "--wait", "1", "--printer", "F1@frozen", "--printer", "alpha",
+                                           "--printer", "F2@frozen", "--printer", "F3@frozen"}),
+                                servers, out, err);
+        QCOMPARE(code, 1);
+        QCOMPARE(lines(out.str()).mid(0, output.size()), output);
+        QCOMPARE(frozen.frozenCalls(), 1);
+        QCOMPARE(frozen.jobs().size(), std::size_t(freezes == FreezingSpooler::Call::Progress ? 1 : 0));
+    }
+
+    // Ctrl-C while a print server keeps the run waiting, in each phase: the run ends with what
+    // it knows, an "Interrupted" line and exit code 130.
+    void interruptWhileAServerKeepsTheRunWaiting_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<FreezingSpooler::Call>("freezes");
+        QTest::addColumn<QStringList>("output");
+        QTest::addColumn<QString>("error");
+
+        const QString file = path("factory.dat");
+        using C = FreezingSpooler::Call;
+        QTest::newRow("listing the printers") << QStringList{"printers", "--server", "frozen"} << C::Listing
+                                              << QStringList{} << "Interrupted.\n";
+        QTest::newRow("listing for --printer")
+            << QStringList{"send", "--group", "fine", "--printer", "F1@frozen", "--printer", "alpha", file} << C::Listing
+            << QStringList{"Delivered \"Setbridge Status Write\" to 0 of 2 printers.", "Interrupted: 2 printers not started."}
+            << QString();
+        QTest::newRow("listing for --all")
+            << QStringList{"send", "--group", "fine", "--all", "--server", "frozen", file} << C::Listing
+            << QStringList{"frozen: failed (interrupted before the print server answered)",
+                           "Delivered \"Setbridge Status Write\" to 0 of 0 printers; 1 print server failed.", "Interrupted."}
+            << QString();
+        QTest::newRow("submitting")
+            << QStringList{"headcheck", "--printer", "F1@frozen", "--printer", "alpha"} << C::Submit
+            << QStringList{"F1@frozen: failed (interrupted before the print server answered)",
+                           "Delivered \"Setbridge Check\" to 0 of 2 printers; 0 queued, 1 failed.",
+                           "Interrupted: 1 printer not started."}
+            << QString();
+        QTest::newRow("following")
+            << QStringList{"headcheck", "--printer", "F1@frozen", "--printer", "alpha"} << C::Progress
+            << QStringList{"F1@frozen: queued (interrupted while it was pending: still pending at the print server)",
+                           "Delivered \"Setbridge Check\" to 0 of 2 printers; 1 queued, 0 failed.",
+                           "Interrupted: 1 printer not started."}
+            << QString();
+    }
+
+    void interruptWhileAServerKeepsTheRunWaiting()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(FreezingSpooler::Call, freezes);
+        QFETCH(QStringList, output);
+        QFETCH(QString, error);
+        bool interrupted = false;
+        FreezingSpooler frozen(freezes, &interrupted);
+        frozen.addPrinter("F1", "socket://127.0.0.1:9100");
+        FakeServers servers;
+        servers.servers = {{"", &m_spooler}, {"frozen", &frozen}};
+        std::ostringstream out;
+        std::ostringstream err;
+        QCOMPARE(runCli(toStrings(arguments), servers, out, err, [&interrupted] { return interrupted; }), 130);
+        QCOMPARE(lines(out.str()), output);
+        if (!error.isEmpty())
+            QCOMPARE(QString::fromStdString(err.str()), error);
+        QVERIFY(m_spooler.jobs().empty());
     }
 
 private:

@@ -1,18 +1,24 @@
 // sbq740-cli as an operator runs it, against a private CUPS server and the simulated printer.
+#include "FakeScheduler.h"
 #include "PrivateCups.h"
 #include "SettingsFile.h"
 #include "SettingsJob.h"
 #include "Strings.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cups/cups.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <thread>
 
 namespace {
 
@@ -23,9 +29,17 @@ struct Run
     QString err;
 };
 
-Run runCli(const QStringList &arguments)
+// The program run to its end; `environment` changes the test's own, `output` is a file for its
+// standard output instead of a pipe.
+Run runCli(const QStringList &arguments, const QStringList &environment = {}, const QString &output = {})
 {
     QProcess process;
+    QProcessEnvironment changed = QProcessEnvironment::systemEnvironment();
+    for (const QString &setting : environment)
+        changed.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+    process.setProcessEnvironment(changed);
+    if (!output.isEmpty())
+        process.setStandardOutputFile(output);
     process.start(QStringLiteral(SBQ_CLI), arguments);
     if (!process.waitForFinished(60000))
         return {};
@@ -43,6 +57,17 @@ int jobsNamed(const QString &queue, const char *title)
         named += qstrcmp(jobs[i].title, title) == 0 ? 1 : 0;
     cupsFreeJobs(count, jobs);
     return named;
+}
+
+// A loopback address where nothing listens.
+QString closedAddress()
+{
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost))
+        return {};
+    const QString address = QStringLiteral("127.0.0.1:") + QString::number(server.serverPort());
+    server.close();
+    return address;
 }
 
 SettingsImage editedImage()
@@ -337,7 +362,186 @@ private slots:
         QCOMPARE(result.err, QStringLiteral(SBQ_CLI) + ": " + QString::fromUtf8(Str::kNotASettingsFile) + '\n');
     }
 
+    // Every print server named gets an outcome, with its own reason; listing them all costs
+    // one wait, however many are silent.
+    void serversThatFailGetALineOfTheirOwn()
+    {
+        FakeScheduler garbage;
+        QVERIFY(garbage.start({"garbage"}));
+        FakeScheduler silent;
+        QVERIFY(silent.start({"silent"}));
+        const QString closed = closedAddress();
+        QElapsedTimer clock;
+        clock.start();
+        const Run result = runCli({"send", "--group", "fine", "--all", "--server", m_cups.tcpAddress(), "--server", closed,
+                                   "--server", garbage.address(), "--server", silent.address(), path("factory.dat")});
+        QVERIFY2(clock.elapsed() < 2 * kDeadlineMs, qPrintable(QString::number(clock.elapsed())));
+
+        QCOMPARE(result.code, 1);
+        QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+        const QString summary = lines.takeLast();
+        QCOMPARE(lines.mid(0, 3), (QStringList{closed + ": failed (the print server can't be reached)",
+                                               garbage.address() + ": failed (the print server gave no usable answer)",
+                                               silent.address() + ": failed (the print server did not answer in time)"}));
+        const qsizetype delivered = lines.filter(QStringLiteral(": delivered")).size();
+        QVERIFY2(delivered >= 4 && delivered == lines.size() - 3, qPrintable(result.out));
+        QCOMPARE(summary, QStringLiteral("Delivered \"Setbridge Status Write\" to %1 of %1 printers; 3 print servers failed.")
+                              .arg(delivered));
+    }
+
+    // A print server that can't be reached is named, the configured one too, and is not taken
+    // for one without printers.
+    void unreachableServersAreNamed_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("configured");  // CUPS_SERVER names the closed address
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+
+        QTest::newRow("printers, configured server") << QStringList{"printers"} << true << QString()
+                                                     << "sbq740-cli: the print server 'CLOSED' can't be reached\n";
+        QTest::newRow("printers --server") << QStringList{"printers", "--server", "CLOSED"} << false << QString()
+                                           << "sbq740-cli: the print server 'CLOSED' can't be reached\n";
+        QTest::newRow("a printer of the configured server")
+            << QStringList{"headcheck", "--printer", "Line_A"} << true
+            << "Line_A: failed (the print server 'CLOSED' can't be reached)\n"
+               "Delivered \"Setbridge Check\" to 0 of 1 printer; 0 queued, 1 failed.\n"
+            << QString();
+        QTest::newRow("QUEUE@HOST") << QStringList{"headcheck", "--printer", "Line_A@CLOSED"} << false
+                                    << "Line_A@CLOSED: failed (the print server can't be reached)\n"
+                                       "Delivered \"Setbridge Check\" to 0 of 1 printer; 0 queued, 1 failed.\n"
+                                    << QString();
+    }
+
+    void unreachableServersAreNamed()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, configured);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const QString closed = closedAddress();
+        arguments.replaceInStrings(QStringLiteral("CLOSED"), closed);
+        const Run result = runCli(arguments, configured ? QStringList{"CUPS_SERVER=" + closed} : QStringList{});
+        QCOMPARE(result.code, 1);
+        QCOMPARE(result.out, QString(out).replace(QStringLiteral("CLOSED"), closed));
+        QCOMPARE(result.err, QString(err).replace(QStringLiteral("CLOSED"), closed));
+    }
+
+    // A server that lists its printers and then stops answering costs one wait: its other
+    // printers fail at once, and the healthy server's printer is not held up any longer.
+    void aFrozenServerCostsOneWait()
+    {
+        FakeScheduler frozen;
+        QVERIFY(frozen.start({"frozen-from", "0005", "F1", "F2", "F3"}));
+        const QString at = '@' + frozen.address();
+        QElapsedTimer clock;
+        clock.start();
+        const Run result = runCli({"headcheck", "--printer", "F1" + at, "--printer", "Line_A", "--printer", "F2" + at,
+                                   "--printer", "F3" + at});
+        QVERIFY2(clock.elapsed() < 2 * kDeadlineMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(result.code, 1);
+        const QString noAnswer = QStringLiteral(": failed (the print server did not answer in time)");
+        QStringList lines = result.out.split(u'\n').mid(0, 5);
+        QCOMPARE(lines.takeLast(), QStringLiteral("Delivered \"Setbridge Check\" to 1 of 4 printers; 0 queued, 3 failed."));
+        lines.sort();  // each line comes when its job has ended
+        QCOMPARE(lines, (QStringList{"F1" + at + noAnswer, "F2" + at + noAnswer, "F3" + at + noAnswer, "Line_A: delivered"}));
+        QCOMPARE(frozen.requests().count(QStringLiteral("0005 ")), 1);
+    }
+
+    // Ctrl-C acts within a second whatever the print server keeps the run waiting for, and the
+    // exit code is 130 with an "Interrupted" line; a second Ctrl-C ends the program at once.
+    void interruptActsWithinASecond_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("behaviour");
+        QTest::addColumn<QString>("operation");  // the request the scheduler keeps waiting
+        QTest::addColumn<int>("interrupts");
+        QTest::addColumn<QString>("lastOut");
+        QTest::addColumn<QString>("lastErr");
+
+        QTest::newRow("listing the printers") << QStringList{"printers", "--server", "FAKE"} << QStringList{"silent"}
+                                              << "4002" << 1 << QString() << "Interrupted.";
+        QTest::newRow("listing for --all")
+            << QStringList{"send", "--group", "fine", "--all", "--server", "FAKE", "--server", "FAKE2", "FILE"}
+            << QStringList{"silent"} << "4002" << 1 << "Interrupted." << QString();
+        QTest::newRow("submitting") << QStringList{"headcheck", "--printer", "F1@FAKE", "--printer", "F2@FAKE"}
+                                    << QStringList{"frozen-from", "0005", "F1", "F2"} << "0005" << 1
+                                    << "Interrupted: 1 printer not started." << QString();
+        QTest::newRow("following") << QStringList{"headcheck", "--printer", "F1@FAKE", "--wait", "60"}
+                                   << QStringList{"frozen-from", "000a", "F1"} << "000a" << 1 << "Interrupted."
+                                   << QString();
+        QTest::newRow("second Ctrl-C") << QStringList{"headcheck", "--printer", "F1@FAKE", "--wait", "60"}
+                                       << QStringList{"frozen-from", "000a", "F1"} << "000a" << 2 << QString()
+                                       << "Interrupted.";
+    }
+
+    void interruptActsWithinASecond()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, behaviour);
+        QFETCH(QString, operation);
+        QFETCH(int, interrupts);
+        QFETCH(QString, lastOut);
+        QFETCH(QString, lastErr);
+        FakeScheduler scheduler;
+        QVERIFY(scheduler.start(behaviour));
+        FakeScheduler another;
+        QVERIFY(another.start(behaviour));
+        arguments.replaceInStrings(QStringLiteral("FAKE2"), another.address())
+            .replaceInStrings(QStringLiteral("FAKE"), scheduler.address())
+            .replaceInStrings(QStringLiteral("FILE"), path("factory.dat"));
+
+        QProcess process;
+        process.start(QStringLiteral(SBQ_CLI), arguments);
+        QVERIFY(process.waitForStarted());
+        QVERIFY(scheduler.waitForRequest(operation));
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < interrupts; ++i) {
+            if (i > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));  // two signals, not one
+            ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        }
+        QVERIFY(process.waitForFinished(kDeadlineMs));
+        QVERIFY2(clock.elapsed() < 1000 + kSlackMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 130);
+        const QStringList out = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList err = QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(out.value(out.size() - 1), lastOut);
+        if (!lastErr.isEmpty())
+            QCOMPARE(err.value(err.size() - 1), lastErr);
+    }
+
+    // Output that can't be written is an error with its reason, not a silent 1 or a success.
+    void outputThatCantBeWritten_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("export") << QStringList{"export", "edited.dat"};
+        QTest::newRow("set, after the file was written") << QStringList{"set", "copy.dat", "fine.feed=3"};
+        QTest::newRow("a job's lines") << QStringList{"headcheck", "--printer", "Line_B"};
+    }
+
+    void outputThatCantBeWritten()
+    {
+        QFETCH(QStringList, arguments);
+        QFile::remove(path("copy.dat"));
+        QVERIFY(QFile::copy(path("edited.dat"), path("copy.dat")));
+        for (QString &argument : arguments)
+            argument = argument.endsWith(QLatin1String(".dat")) ? path(qPrintable(argument)) : argument;
+        const Run result = runCli(arguments, {}, QStringLiteral("/dev/full"));
+        QCOMPARE(result.code, 2);
+        QCOMPARE(result.err, QStringLiteral("sbq740-cli: can't write to standard output: ")
+                                 + QString::fromLocal8Bit(std::strerror(ENOSPC)) + '\n');
+        if (arguments.first() == QLatin1String("set"))
+            QVERIFY(SettingsFile::read(path("copy.dat").toStdString()) != std::optional(editedImage()));
+    }
+
 private:
+    // CupsSpooler::kDeadline, and what a loaded machine may add to a wait.
+    static constexpr qint64 kDeadlineMs = 12000;
+    static constexpr qint64 kSlackMs = 1000;
+
     PrivateCups m_cups;
     QTemporaryDir m_files;
 };

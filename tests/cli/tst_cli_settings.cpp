@@ -148,6 +148,10 @@ private slots:
                                     << std::string("\"a\\u009b2J\"");
         QTest::newRow("bidi override") << std::string("bidi-\xE2\x80\xAEgnp.exe") << std::string("bidi-\\u202egnp.exe")
                                        << std::string("\"bidi-\\u202egnp.exe\"");
+        QTest::newRow("zero-width") << std::string("a\u200Bb\u200D\u2060\uFEFF\u00AD") << std::string("a\\u200bb\\u200d\\u2060\\ufeff\\u00ad")
+                                    << std::string("\"a\\u200bb\\u200d\\u2060\\ufeff\\u00ad\"");
+        QTest::newRow("tag character") << std::string("a\U000E0041") << std::string("a\\U000e0041")
+                                       << std::string("\"a\\udb40\\udc41\"");
     }
 
     // Printer names are printed so that every one can be named back on the command line.
@@ -161,6 +165,7 @@ private slots:
         QTest::newRow("backslash") << std::string("a\\x41") << std::string("a\\\\x41");
         QTest::newRow("bidi override") << std::string("bidi-\xE2\x80\xAEgnp.exe") << std::string("bidi-\\u202egnp.exe");
         QTest::newRow("C1 control") << std::string("q\xC2\x85") << std::string("q\\u0085");
+        QTest::newRow("zero-width and tag characters") << std::string("q\u200B\U000E0041") << std::string("q\\u200b\\U000e0041");
     }
 
     void printerNamesComeBack()

@@ -12,6 +12,14 @@
   fake_scheduler.py PORTFILE drip UPSTREAM SECONDS
       forwards everything to the real scheduler UPSTREAM (host:port, or the path of its local
       socket) and passes its answers back one byte every SECONDS
+  fake_scheduler.py PORTFILE silent
+      reads every request and never answers
+  fake_scheduler.py PORTFILE garbage
+      answers every request with bytes that are no HTTP answer, and hangs up
+  fake_scheduler.py PORTFILE frozen-from OPERATION PRINTER...
+      lists the PRINTERs as "QAV Quillotron 740Q2" queues and answers everything else with
+      success, until a request of OPERATION (hex: 0005 Create-Job, 000a Get-Jobs) arrives: that
+      one and every later request are never answered
 
 The port it listens on (127.0.0.1 only) is written to PORTFILE once it listens; every request it
 receives is logged to PORTFILE.log as "operation-id job-id" in hex and decimal.
@@ -26,6 +34,7 @@ import time
 
 SEND_DOCUMENT = 0x0006
 CREATE_JOB = 0x0005
+CUPS_GET_PRINTERS = 0x4002
 FAKE_JOB_ID = 7
 
 
@@ -78,6 +87,20 @@ def ipp_answer(status, request_id, job_id=None):
     return (b"HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: %d\r\n\r\n" % len(body)) + body
 
 
+def printers_answer(request_id, names):
+    """A CUPS-Get-Printers answer listing `names` as idle queues of the supported model."""
+    body = struct.pack(">BBHI", 2, 0, 0, request_id) + b"\x01"
+    body += attribute(0x47, "attributes-charset", b"utf-8")
+    body += attribute(0x48, "attributes-natural-language", b"en")
+    for name in names:
+        body += b"\x04" + attribute(0x42, "printer-name", name.encode())
+        body += attribute(0x41, "printer-make-and-model", b"QAV Quillotron 740Q2")
+        body += attribute(0x45, "device-uri", b"socket://127.0.0.1:9")
+        body += attribute(0x22, "printer-is-accepting-jobs", b"\x01")
+    body += b"\x03"
+    return (b"HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: %d\r\n\r\n" % len(body)) + body
+
+
 def job_id_of(body):
     """The job-id operation attribute of an IPP request, or 0."""
     marker = b"\x21\x00\x06job-id\x00\x04"
@@ -94,7 +117,19 @@ class Answering(socketserver.StreamRequestHandler):
                 return
             operation, request_id = struct.unpack(">HI", body[2:8])
             log("%04x %d" % (operation, job_id_of(body)))
-            if MODE == "pausing":
+            if MODE == "frozen-from" and operation == int(ARGS[0], 16):
+                FROZEN.set()
+            if MODE == "silent" or FROZEN.is_set():
+                time.sleep(3600)
+                return
+            if MODE == "garbage":
+                self.wfile.write(b"\x00\x01\x02 no answer \xff\xfe\r\n\r\n")
+                return
+            if MODE == "frozen-from" and operation == CUPS_GET_PRINTERS:
+                self.wfile.write(printers_answer(request_id, ARGS[1:]))
+            elif MODE == "frozen-from":
+                self.wfile.write(ipp_answer(0, request_id, FAKE_JOB_ID if operation == CREATE_JOB else None))
+            elif MODE == "pausing":
                 answer = ipp_answer(0, request_id, FAKE_JOB_ID if operation == CREATE_JOB else None)
                 middle = len(answer) - 20
                 self.wfile.write(answer[:middle])
@@ -163,6 +198,7 @@ def log(line):
 if __name__ == "__main__":
     PORT_FILE, MODE, ARGS = sys.argv[1], sys.argv[2], sys.argv[3:]
     LOG_LOCK = threading.Lock()
+    FROZEN = threading.Event()
     handler = Dripping if MODE == "drip" else Answering
     with Server(("127.0.0.1", 0), handler) as server:
         with open(PORT_FILE + ".tmp", "w") as out:

@@ -18,7 +18,10 @@ private slots:
         QTest::newRow("embeddings and pop") << QByteArray("\u202A\u202B\u202C\u202D") << QByteArray("\\u202A\\u202B\\u202C\\u202D");
         QTest::newRow("isolates") << QByteArray("\u2066a\u2067b\u2068c\u2069") << QByteArray("\\u2066a\\u2067b\\u2068c\\u2069");
         QTest::newRow("marks") << QByteArray("\u200E\u200F\u061C") << QByteArray("\\u200E\\u200F\\u061C");
-        QTest::newRow("neighbours stay") << QByteArray("\u2027\u2065\u206A\u2030") << QByteArray("\u2027\u2065\u206A\u2030");
+        QTest::newRow("neighbours stay") << QByteArray("\u2027\u2030\u200A\u2070") << QByteArray("\u2027\u2030\u200A\u2070");
+        QTest::newRow("zero-width and other invisible format characters")
+            << QByteArray("a\u200Bb\u200C\u200D\u2060\uFEFF\u00AD\u3164\u206A") << QByteArray("a\\u200Bb\\u200C\\u200D\\u2060\\uFEFF\\u00AD\\u3164\\u206A");
+        QTest::newRow("tag characters beyond U+FFFF") << QByteArray("a\U000E0041\U000E007F") << QByteArray("a\\U000E0041\\U000E007F");
         QTest::newRow("line breaks and tab") << QByteArray("a\nb\tc\u2028") << QByteArray("a\\u000Ab\\u0009c\\u2028");
         QTest::newRow("C1 control") << QByteArray("a\u0085b") << QByteArray("a\\u0085b");
         QTest::newRow("not UTF-8 is left alone") << QByteArray("a\xff\xe2\x80") << QByteArray("a\xff\xe2\x80");
