@@ -17,7 +17,7 @@ SettingsImage read(const SettingsLocation &location)
 WriteOutcome write(const SettingsLocation &location, const SettingsImage &image)
 {
     WriteOutcome outcome{path(location.prepareWriteFolder()), false};
-    outcome.written = SettingsFile::write(outcome.file, image) == SettingsFile::WriteResult::Written;
+    outcome.written = SettingsFile::write(outcome.file, image, SettingsFile::Links::Replace) == SettingsFile::WriteResult::Written;
     return outcome;
 }
 

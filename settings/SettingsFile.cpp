@@ -2,12 +2,14 @@
 
 #include "FileDescriptor.h"
 #include "FolderHandle.h"
+#include "WriteTarget.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <random>
 #include <string>
+#include <variant>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -128,7 +130,7 @@ std::optional<WriteResult> inspectTarget(const FolderHandle &folder, const char 
     if (::fstatat(folder.fd(), name, &old.info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? std::nullopt : std::optional(openFailure(errno));
     if (S_ISLNK(old.info.st_mode))
-        return std::nullopt;  // the link itself is replaced; what it points to stays untouched
+        return std::nullopt;  // a link that is not followed is replaced; what it points to stays untouched
     if (!S_ISREG(old.info.st_mode))
         return WriteResult::OpenFailed;
     // A file the user may not write stays, although the folder would allow replacing it.
@@ -186,28 +188,28 @@ bool fillAndSync(int fd, const SettingsImage &image, const OldFile &old)
 
 }  // namespace
 
-WriteResult write(const std::filesystem::path &path, const SettingsImage &image)
+WriteResult write(const std::filesystem::path &path, const SettingsImage &image, Links links)
 {
-    const std::string name = path.filename().native();
-    if (name.empty() || name == "." || name == "..")
-        return WriteResult::OpenFailed;
-    const FolderHandle folder(path.parent_path());
-    if (!folder.isOpen())
-        return openFailure(folder.error());
+    std::variant<WriteTarget, WriteResult> found = findWriteTarget(path, links);
+    if (const WriteResult *refused = std::get_if<WriteResult>(&found))
+        return *refused;
+    const WriteTarget &target = std::get<WriteTarget>(found);
+    const FolderHandle &folder = target.folder;
+    const char *name = target.name.c_str();
 
     OldFile old;
-    if (const std::optional<WriteResult> refused = inspectTarget(folder, name.c_str(), old))
+    if (const std::optional<WriteResult> refused = inspectTarget(folder, name, old))
         return *refused;
 
     // Made for the owner alone, then given the old file's owner and permissions; a new file
     // takes the usual ones.
-    NewFile file = createBeside(folder, name, old.file.isOpen() ? S_IRUSR | S_IWUSR : 0666);
+    NewFile file = createBeside(folder, target.name, old.file.isOpen() ? S_IRUSR | S_IWUSR : 0666);
     if (!file.fd.isOpen())
         return openFailure(errno);
     takeOverOwnerAndMode(file.fd.get(), old);
 
     const bool complete = fillAndSync(file.fd.get(), image, old) && file.fd.close();
-    if (!complete || ::renameat(folder.fd(), file.name.c_str(), folder.fd(), name.c_str()) != 0) {
+    if (!complete || ::renameat(folder.fd(), file.name.c_str(), folder.fd(), name) != 0) {
         const int error = errno;
         ::unlinkat(folder.fd(), file.name.c_str(), 0);
         return complete && isPermissionError(error) ? WriteResult::AccessDenied : WriteResult::WriteFailed;

@@ -3,6 +3,7 @@
 #include "SettingsFile.h"
 #include "Strings.h"
 #include "UserPrompts.h"
+#include "VisibleText.h"
 
 #include <QFile>
 
@@ -49,10 +50,13 @@ void loadFrom(CommandHost &host, const QString &chosen)
     host.OnDataCheck();
 }
 
-void reportWriteFailure(CommandHost &host)
+// The details name the file: a link that was refused is not what the user sees in the dialog.
+// The path is the system's, shown as plain text with nothing in it that could reorder it.
+void reportWriteFailure(CommandHost &host, const QString &chosen)
 {
-    host.prompts().message(host.window(), QString::fromUtf8(Str::kSettingsWriteFailed),
-                           UserPrompts::Icon::Error, UserPrompts::Buttons::Ok);
+    const QString shown = QString::fromStdString(VisibleText::Escaped(chosen.toStdString()));
+    host.prompts().message(host.window(), QString::fromUtf8(Str::kSettingsWriteFailed), UserPrompts::Icon::Error,
+                           UserPrompts::Buttons::Ok, shown);
 }
 
 }  // namespace
@@ -80,12 +84,12 @@ CommandHost::SaveResult OnSaveSettings(CommandHost &host)
             return CommandHost::SaveResult::Done;
         case SettingsFile::WriteResult::AccessDenied:
             // The user may pick another file.
-            reportWriteFailure(host);
+            reportWriteFailure(host, chosen);
             chosen = host.prompts().saveSettingsFile(host.window(), dialogFolder(host));
             break;
         case SettingsFile::WriteResult::OpenFailed:
         case SettingsFile::WriteResult::WriteFailed:
-            reportWriteFailure(host);
+            reportWriteFailure(host, chosen);
             return CommandHost::SaveResult::Done;
         }
     }

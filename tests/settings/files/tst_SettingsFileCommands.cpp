@@ -308,28 +308,39 @@ void TestSettingsFileCommands::saveReportsFailedWrite()
 
 void TestSettingsFileCommands::accessDeniedAsksAgain_data()
 {
-    QTest::addColumn<bool>("refuseFolder");
+    QTest::addColumn<QString>("refused");  // "file", "folder", or "link" to another user's file
     QTest::addColumn<bool>("chooseAgain");
 
-    QTest::newRow("read-only file, another file chosen") << false << true;
-    QTest::newRow("read-only file, then cancelled") << false << false;
-    QTest::newRow("read-only folder, another file chosen") << true << true;
+    QTest::newRow("read-only file, another file chosen") << "file" << true;
+    QTest::newRow("read-only file, then cancelled") << "file" << false;
+    QTest::newRow("read-only folder, another file chosen") << "folder" << true;
+    QTest::newRow("link to another user's file, then cancelled") << "link" << false;
 }
 
+// The message names the refused file in its details.
 void TestSettingsFileCommands::accessDeniedAsksAgain()
 {
-    QFETCH(bool, refuseFolder);
+    QFETCH(QString, refused);
     QFETCH(bool, chooseAgain);
 
     const fs::path lockedFolder = folder() / "locked";
     fs::create_directory(lockedFolder);
     const fs::path locked = lockedFolder / "locked.dat";
     const std::string lockedBytes(300, 'L');
-    if (!refuseFolder)
-        writeBytes(locked, lockedBytes);
-    const WriteRefusal refusal(refuseFolder ? lockedFolder : locked);
-    if (!refusal.ok())
-        QSKIP("this process can't make a file refuse writing");
+    std::unique_ptr<WriteRefusal> refusal;
+    if (refused == "link") {
+        if (!runningAsRoot())
+            QSKIP("only root can make a file of another user");
+        writeBytes(folder() / "theirs.dat", lockedBytes);
+        QCOMPARE(::chown((folder() / "theirs.dat").c_str(), 65534, 65534), 0);
+        fs::create_symlink(folder() / "theirs.dat", locked);
+    } else {
+        if (refused == "file")
+            writeBytes(locked, lockedBytes);
+        refusal = std::make_unique<WriteRefusal>(refused == "folder" ? lockedFolder : locked);
+        if (!refusal->ok())
+            QSKIP("this process can't make a file refuse writing");
+    }
 
     const fs::path other = folder() / "other.dat";
     editOnPages();
@@ -340,11 +351,13 @@ void TestSettingsFileCommands::accessDeniedAsksAgain()
 
     QCOMPARE(m_host->scripted().texts(), QStringList{Str::kSettingsWriteFailed});
     QCOMPARE(m_host->scripted().shown().first().icon, Icon::Error);
+    QCOMPARE(m_host->scripted().shown().first().details, qpath(locked));
     QCOMPARE(m_host->scripted().saveDialogFolders(), (QStringList{m_dir->path(), m_dir->path()}));
-    if (refuseFolder)
+    if (refused == "folder")
         QVERIFY(!fs::exists(locked));
     else
         QCOMPARE(readBytes(locked), lockedBytes);
+    QCOMPARE(fs::is_symlink(locked), refused == "link");
 
     SettingsImage collected = SettingsImage::factory();
     collected[ImageLayout::kInputTypeByte] = kEditedInputType;

@@ -182,7 +182,8 @@ private slots:
             writeBytes(target, victim);
         fs::create_symlink(target, AutoSettings::path(program()));
 
-        QCOMPARE(SettingsFile::write(AutoSettings::path(program()), edited()), WriteResult::Written);
+        QCOMPARE(SettingsFile::write(AutoSettings::path(program()), edited(), SettingsFile::Links::Replace),
+                 WriteResult::Written);
 
         QVERIFY(fs::is_regular_file(fs::symlink_status(AutoSettings::path(program()))));
         QCOMPARE(readBytes(AutoSettings::path(program())), settingsFileBytes(edited()));
@@ -190,6 +191,52 @@ private slots:
         if (!dangling)
             QCOMPARE(readBytes(target), victim);
         QCOMPARE(entriesIn(program()), 1);
+    }
+
+    void linkTheUserNamed_data()
+    {
+        QTest::addColumn<QString>("link");      // what the named file links to, from `program()`
+        QTest::addColumn<QString>("foreign");   // "", "file" or "folder": made another user's
+        QTest::addColumn<int>("result");
+        QTest::newRow("own file") << "../shared/team.dat" << "" << int(WriteResult::Written);
+        QTest::newRow("own file, by an absolute path") << "$DIR/shared/team.dat" << "" << int(WriteResult::Written);
+        QTest::newRow("own file, through a second link") << "hop.dat" << "" << int(WriteResult::Written);
+        QTest::newRow("nothing there") << "../shared/none.dat" << "" << int(WriteResult::OpenFailed);
+        QTest::newRow("a folder") << "../shared" << "" << int(WriteResult::OpenFailed);
+        QTest::newRow("another user's file") << "../shared/team.dat" << "file" << int(WriteResult::AccessDenied);
+        QTest::newRow("own file in another user's folder") << "../shared/team.dat" << "folder"
+                                                            << int(WriteResult::AccessDenied);
+    }
+
+    // A file the user named that links to the user's own file is written where the link points,
+    // and stays a link (a file shared through links stays shared); any other link is refused and
+    // everything stays as it was.
+    void linkTheUserNamed()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, foreign);
+        QFETCH(int, result);
+        const fs::path shared = folder() / "shared";
+        const fs::path target = shared / "team.dat";
+        fs::create_directory(shared);
+        const std::string old = settingsFileBytes(unusualImage()) + "team's tail";
+        writeBytes(target, old);
+        fs::create_symlink("../shared/team.dat", program() / "hop.dat");
+        const fs::path named = program() / "mine.dat";
+        fs::create_symlink(link.replace("$DIR", QString::fromStdString(folder().native())).toStdString(), named);
+        if (!foreign.isEmpty()) {
+            if (!runningAsRoot())
+                QSKIP("only root can make a file of another user");
+            QCOMPARE(::chown((foreign == "file" ? target : shared).c_str(), kNobody, kNobody), 0);
+        }
+
+        QCOMPARE(int(SettingsFile::write(named, edited())), result);
+
+        QVERIFY(fs::is_symlink(named));
+        const bool written = result == int(WriteResult::Written);
+        QCOMPARE(readBytes(target), written ? settingsFileBytes(edited()) + "team's tail" : old);
+        QCOMPARE(entriesIn(shared), 1);
+        QCOMPARE(entriesIn(program()), 2);
     }
 
     void oldFileTailOwnerAndModeCarryOver()
