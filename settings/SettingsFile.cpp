@@ -2,12 +2,12 @@
 
 #include "FileDescriptor.h"
 #include "FolderHandle.h"
+#include "NewFile.h"
 #include "WriteTarget.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <random>
 #include <string>
 #include <variant>
 
@@ -73,9 +73,6 @@ std::optional<SettingsImage> read(const std::filesystem::path &path)
 }
 
 namespace {
-
-constexpr int kMaxTemporaryNames = 100;
-constexpr std::size_t kNameKept = 64;  // of the target's name, in the new file's name
 
 bool isPermissionError(int error)
 {
@@ -143,27 +140,6 @@ std::optional<WriteResult> inspectTarget(const FolderHandle &folder, const char 
     return std::nullopt;
 }
 
-// A new file beside the target, created by this call alone.
-struct NewFile
-{
-    FileDescriptor fd;
-    std::string name;
-};
-
-NewFile createBeside(const FolderHandle &folder, const std::string &target, mode_t mode)
-{
-    std::random_device random;
-    NewFile file;
-    for (int attempt = 0; attempt < kMaxTemporaryNames; ++attempt) {
-        file.name = "." + target.substr(0, kNameKept) + "." + std::to_string(random()) + ".new";
-        file.fd = FileDescriptor(
-            ::openat(folder.fd(), file.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-        if (file.fd.isOpen() || errno != EEXIST)
-            break;
-    }
-    return file;
-}
-
 // The old file's owner and permission bits (no set-id bits) go to the new one where allowed.
 void takeOverOwnerAndMode(int fd, const OldFile &old)
 {
@@ -201,19 +177,18 @@ WriteResult write(const std::filesystem::path &path, const SettingsImage &image,
     if (const std::optional<WriteResult> refused = inspectTarget(folder, name, old))
         return *refused;
 
+    // What killed writers left beside the target goes first.
+    NewFile::removeLeftovers(folder, target.name);
     // Made for the owner alone, then given the old file's owner and permissions; a new file
     // takes the usual ones.
-    NewFile file = createBeside(folder, target.name, old.file.isOpen() ? S_IRUSR | S_IWUSR : 0666);
-    if (!file.fd.isOpen())
+    NewFile file(folder, target.name, old.file.isOpen() ? S_IRUSR | S_IWUSR : 0666);
+    if (!file.isOpen())
         return openFailure(errno);
-    takeOverOwnerAndMode(file.fd.get(), old);
+    takeOverOwnerAndMode(file.fd(), old);
 
-    const bool complete = fillAndSync(file.fd.get(), image, old) && file.fd.close();
-    if (!complete || ::renameat(folder.fd(), file.name.c_str(), folder.fd(), name) != 0) {
-        const int error = errno;
-        ::unlinkat(folder.fd(), file.name.c_str(), 0);
-        return complete && isPermissionError(error) ? WriteResult::AccessDenied : WriteResult::WriteFailed;
-    }
+    const bool complete = fillAndSync(file.fd(), image, old) && file.close();
+    if (!complete || !file.replaceTarget())
+        return complete && isPermissionError(errno) ? WriteResult::AccessDenied : WriteResult::WriteFailed;
     folder.sync();
     return WriteResult::Written;
 }

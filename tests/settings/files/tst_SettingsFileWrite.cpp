@@ -14,6 +14,8 @@
 #include <iterator>
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -160,9 +162,56 @@ private slots:
 
         QCOMPARE(result, crash ? -1 : int(WriteResult::WriteFailed));
         QCOMPARE(readBytes(file), old);
-        if (!crash)
-            QCOMPARE(entriesIn(program()), 1);  // nothing new left beside it
+        QCOMPARE(entriesIn(program()), crash ? 2 : 1);  // only a killed writer leaves its new file
         QVERIFY(AutoSettings::read(program()) == unusualImage());
+
+        // The next write removes what the killed one left.
+        QCOMPARE(SettingsFile::write(file, edited()), WriteResult::Written);
+        QCOMPARE(entriesIn(program()), 1);
+    }
+
+    void leftoversOfOthersStay_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");  // "file", "held" (its writer lives), "foreign", "link", "folder"
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("a killed writer's") << ".f.dat.123.new" << "file" << true;
+        QTest::newRow("a live writer's") << ".f.dat.123.new" << "held" << false;
+        QTest::newRow("another user's") << ".f.dat.123.new" << "foreign" << false;
+        QTest::newRow("a link") << ".f.dat.123.new" << "link" << false;
+        QTest::newRow("a folder") << ".f.dat.123.new" << "folder" << false;
+        QTest::newRow("another file's") << ".g.dat.123.new" << "file" << false;
+        QTest::newRow("not our name") << ".f.dat.12a.new" << "file" << false;
+        QTest::newRow("not our name either") << ".f.dat..new" << "file" << false;
+    }
+
+    // Only new files of our own making whose writer is gone are removed.
+    void leftoversOfOthersStay()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        const fs::path leftover = program() / name.toStdString();
+        if (kind == "link")
+            fs::create_symlink(folder() / "elsewhere", leftover);
+        else if (kind == "folder")
+            fs::create_directory(leftover);
+        else
+            writeBytes(leftover, "half");
+        if (kind == "foreign") {
+            if (!runningAsRoot())
+                QSKIP("only root can make a file of another user");
+            QCOMPARE(::chown(leftover.c_str(), kNobody, kNobody), 0);
+        }
+        const int held = kind == "held" ? ::open(leftover.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+        if (kind == "held")
+            QCOMPARE(::flock(held, LOCK_EX), 0);
+
+        QCOMPARE(SettingsFile::write(program() / "f.dat", edited()), WriteResult::Written);
+
+        if (held >= 0)
+            ::close(held);
+        QCOMPARE(fs::exists(fs::symlink_status(leftover)), !removed);
     }
 
     void linkAtTargetIsReplaced_data()
