@@ -1,6 +1,7 @@
 #include "SettingsFileCommands.h"
 
 #include "SettingsFile.h"
+#include "SettingsFileLock.h"
 #include "Strings.h"
 #include "UserPrompts.h"
 #include "VisibleText.h"
@@ -59,6 +60,17 @@ void reportWriteFailure(CommandHost &host, const QString &chosen)
                            UserPrompts::Buttons::Ok, shown);
 }
 
+// Another program changing the file at the same moment (sbq740-cli set) holds its lock from
+// before it reads the file until it has written it: the save waits, so that the file ends up
+// with what the user saved, not with the other program's change to what was there before.
+SettingsFile::WriteResult writeWhenFree(const std::filesystem::path &path, const SettingsImage &image)
+{
+    const SettingsFileLock lock(path);
+    if (lock.state() == SettingsFileLock::State::Busy)
+        return SettingsFile::WriteResult::WriteFailed;
+    return SettingsFile::write(path, image);
+}
+
 }  // namespace
 
 void OnLoadSettings(CommandHost &host)
@@ -78,7 +90,7 @@ CommandHost::SaveResult OnSaveSettings(CommandHost &host)
     host.CollectImage();
     QString chosen = host.prompts().saveSettingsFile(host.window(), dialogFolder(host));
     while (!chosen.isEmpty()) {
-        switch (SettingsFile::write(toPath(chosen), host.images().current)) {
+        switch (writeWhenFree(toPath(chosen), host.images().current)) {
         case SettingsFile::WriteResult::Written:
             host.images().markSaved();
             return CommandHost::SaveResult::Done;

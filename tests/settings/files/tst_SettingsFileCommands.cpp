@@ -3,15 +3,18 @@
 #include "ImageLayout.h"
 #include "SettingsFile.h"
 #include "SettingsFileCommands.h"
+#include "SettingsFileLock.h"
 #include "Strings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <csignal>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -72,6 +75,7 @@ private slots:
     void accessDeniedAsksAgain_data();
     void accessDeniedAsksAgain();
     void cancelledSaveDialog();
+    void saveWaitsForAnotherWriter();
 
 private:
     fs::path folder() const { return fs::path(QFile::encodeName(m_dir->path()).toStdString()); }
@@ -374,6 +378,33 @@ void TestSettingsFileCommands::cancelledSaveDialog()
     QVERIFY(m_host->scripted().texts().isEmpty());
     QCOMPARE(m_host->images().saved, SettingsImage::factory());
     QVERIFY(fs::is_empty(folder()));
+}
+
+// Another program holds the file's lock, and writes the file before it lets go: the save comes
+// after it, so the file holds what the user saved.
+void TestSettingsFileCommands::saveWaitsForAnotherWriter()
+{
+    const fs::path file = folder() / "shared.dat";
+    writeBytes(file, settingsFileBytes(SettingsImage::factory()));
+    std::atomic<int> lockState = -1;
+    std::thread writer([&] {
+        const SettingsFileLock lock(file);
+        lockState = int(lock.state());
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        SettingsFile::write(file, unusualImage());
+    });
+    while (lockState == -1)
+        std::this_thread::yield();
+    QCOMPARE(lockState, int(SettingsFileLock::State::Held));
+
+    editOnPages();
+    m_host->scripted().chooseSaveFile(qpath(file));
+    const SaveResult result = OnSaveSettings(*m_host);
+    writer.join();
+
+    QCOMPARE(result, SaveResult::Done);
+    QCOMPARE(readBytes(file), settingsFileBytes(m_host->images().saved));
+    QVERIFY(m_host->scripted().texts().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFileCommands)
