@@ -56,7 +56,7 @@ std::filesystem::path SingleInstance::socketPath() const
 
 bool SingleInstance::claim(const ActivationToken &token)
 {
-    for (const auto find : {&RuntimeFolder::session, &RuntimeFolder::ownTemporary}) {
+    for (const auto find : {&RuntimeFolder::session, &RuntimeFolder::ownCache, &RuntimeFolder::ownTemporary}) {
         const std::filesystem::path folder = find();
         if (folder.empty())
             continue;
@@ -85,7 +85,11 @@ SingleInstance::Outcome SingleInstance::claimIn(const std::filesystem::path &fol
         switch (m_lock.state()) {
         case InstanceLock::State::Taken:
             m_listener = ActivationSocket::listen(socketPath());
-            return Outcome::First;
+            if (m_listener.isOpen())
+                return Outcome::First;
+            // Later starts could not reach this one here (a socket path too long, say).
+            m_lock = InstanceLock();
+            return Outcome::Unusable;
         case InstanceLock::State::Failed:
             return Outcome::Unusable;
         case InstanceLock::State::HeldElsewhere:
