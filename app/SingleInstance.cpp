@@ -4,6 +4,9 @@
 #include "ActivationSocket.h"
 #include "RuntimeFolder.h"
 
+#include <QTimer>
+
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -16,13 +19,20 @@ namespace {
 constexpr auto kAnswerDeadline = std::chrono::seconds(5);
 constexpr auto kSendTimeout = std::chrono::milliseconds(2000);
 constexpr auto kRetryPause = std::chrono::milliseconds(50);
+// Requests closer together than this are one burst, passed on once; a burst without a pause is
+// passed on at least this often.
+constexpr int kBurstPauseMs = 100;
+constexpr qint64 kLongestBurstMs = 1000;
 
 }  // namespace
 
 SingleInstance::SingleInstance(std::string name, QObject *parent)
     : QObject(parent)
     , m_name(std::move(name))
+    , m_passOn(new QTimer(this))
 {
+    m_passOn->setSingleShot(true);
+    connect(m_passOn, &QTimer::timeout, this, &SingleInstance::passOnRequest);
 }
 
 SingleInstance::~SingleInstance()
@@ -115,6 +125,16 @@ void SingleInstance::serve()
 void SingleInstance::takeRequest(const std::string &line)
 {
     ActivationToken token;
-    if (ActivationToken::fromLine(line, token))
-        emit activationRequested(token);
+    if (!ActivationToken::fromLine(line, token))
+        return;
+    m_lastToken = token;
+    if (!m_passOn->isActive())
+        m_burst.start();
+    const qint64 left = std::max<qint64>(0, kLongestBurstMs - m_burst.elapsed());
+    m_passOn->start(static_cast<int>(std::min<qint64>(left, kBurstPauseMs)));
+}
+
+void SingleInstance::passOnRequest()
+{
+    emit activationRequested(m_lastToken);
 }

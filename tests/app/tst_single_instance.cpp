@@ -1,16 +1,20 @@
+#include "ActivationSocket.h"
 #include "ActivationToken.h"
 #include "InstanceLock.h"
 #include "ProgramFolders.h"
 #include "SingleInstance.h"
 #include "UserFolders.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUuid>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 
 #include <pwd.h>
 #include <sys/socket.h>
@@ -25,6 +29,7 @@ Q_DECLARE_METATYPE(ActivationToken)
 namespace {
 
 constexpr uid_t kNobody = 65534;
+constexpr int kBurst = 3000;
 
 std::string uniqueName()
 {
@@ -252,6 +257,35 @@ private slots:
         const bool named = xdgInHome && !othersHome;
         QCOMPARE(config, (named ? home / "conf" : rootsHome / ".config") / ProgramFolders::applicationName());
         QCOMPARE(cacheFolder, named ? home / "cache" : rootsHome / ".cache");
+    }
+
+    // Thousands of later starts in a row bring the window forward a few times, not once each
+    // (which froze the window for seconds): at most once per burst and once a second within one.
+    void burstOfRequestsRaisesRarely()
+    {
+        const std::string name = uniqueName();
+        SingleInstance first(name);
+        QVERIFY(first.claim({}));
+        first.serve();
+        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        const ActivationToken last{ActivationToken::Kind::X11StartupId, "launcher-last_TIME9"};
+        std::atomic<int> handedOver = 0;
+        QElapsedTimer clock;
+        clock.start();
+        std::thread starts([&] {
+            for (int i = 0; i < kBurst; ++i) {
+                const ActivationToken token = i + 1 == kBurst ? last : ActivationToken{};
+                if (ActivationSocket::send(first.socketPath(), token.toLine(), std::chrono::seconds(2)))
+                    ++handedOver;
+            }
+        });
+        while (!QTest::qWaitFor([&] { return handedOver == kBurst; }, 100) && clock.elapsed() < 60000) {
+        }
+        starts.join();
+        QCOMPARE(handedOver.load(), kBurst);
+        QTRY_VERIFY(!activated.isEmpty() && activated.last().first().value<ActivationToken>() == last);
+        QTest::qWait(300);  // nothing more comes
+        QVERIFY2(activated.count() <= 2 + clock.elapsed() / 1000, qPrintable(QString::number(activated.count())));
     }
 
     // A process holds the lock but never answers: after the wait, this start opens its window.
