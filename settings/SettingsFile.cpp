@@ -60,16 +60,25 @@ FileDescriptor openRegular(const FolderHandle &folder, const char *name, int ext
 
 }  // namespace
 
-std::optional<SettingsImage> read(const std::filesystem::path &path)
+ReadResult readTellingDamage(const std::filesystem::path &path)
 {
     const FolderHandle folder(path.parent_path());
     if (!folder.isOpen() || path.filename().empty())
-        return std::nullopt;
+        return {};
     const FileDescriptor file = openRegular(folder, path.filename().c_str(), 0);
     if (!file.isOpen())
-        return std::nullopt;
+        return {};
     const std::optional<std::string> bytes = readUpTo(file.get(), kFileSize);
-    return bytes ? parse(*bytes) : std::nullopt;
+    if (!bytes)
+        return {};
+    ReadResult result{parse(*bytes), false};
+    result.damaged = !result.image;
+    return result;
+}
+
+std::optional<SettingsImage> read(const std::filesystem::path &path)
+{
+    return readTellingDamage(path).image;
 }
 
 namespace {

@@ -24,6 +24,15 @@ std::optional<SettingsImage> parse(std::string_view bytes);
 // (a directory or a fifo) or not a settings file: nothing.
 std::optional<SettingsImage> read(const std::filesystem::path &path);
 
+// As read(), telling a damaged file apart: one that is there and could be read, but holds no
+// settings file (cut short, or other bytes).
+struct ReadResult
+{
+    std::optional<SettingsImage> image;
+    bool damaged = false;
+};
+ReadResult readTellingDamage(const std::filesystem::path &path);
+
 enum class WriteResult {
     Written,
     AccessDenied,  // permission refused: the file, or its folder, is not this user's to write

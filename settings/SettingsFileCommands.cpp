@@ -1,5 +1,6 @@
 #include "SettingsFileCommands.h"
 
+#include "AutoSettings.h"
 #include "SettingsFile.h"
 #include "SettingsFileLock.h"
 #include "Strings.h"
@@ -71,7 +72,26 @@ SettingsFile::WriteResult writeWhenFree(const std::filesystem::path &path, const
     return SettingsFile::write(path, image);
 }
 
+// A path of the system's, shown as plain text with nothing in it that could reorder it.
+QString shownPath(const std::filesystem::path &path)
+{
+    const QString decoded = QFile::decodeName(QByteArray::fromStdString(path.native()));
+    return QString::fromStdString(VisibleText::Escaped(decoded.toStdString()));
+}
+
 }  // namespace
+
+void ReadAutoSettings(CommandHost &host)
+{
+    const AutoSettings::ReadOutcome read = AutoSettings::readKeepingDamaged(host.settingsLocation());
+    host.images().startFrom(read.image);
+    if (read.damaged.empty())
+        return;
+    QString text = QString::fromUtf8(Str::kAutoSettingsUnreadable).replace(QStringLiteral("%s"), shownPath(read.damaged));
+    if (!read.keptAs.empty())
+        text += QString::fromUtf8(Str::kAutoSettingsKeptAs).replace(QStringLiteral("%s"), shownPath(read.keptAs));
+    host.prompts().message(host.window(), text, UserPrompts::Icon::Warning, UserPrompts::Buttons::Ok);
+}
 
 void OnLoadSettings(CommandHost &host)
 {
