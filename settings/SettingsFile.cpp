@@ -83,16 +83,6 @@ std::optional<SettingsImage> read(const std::filesystem::path &path)
 
 namespace {
 
-bool isPermissionError(int error)
-{
-    return error == EACCES || error == EPERM || error == EROFS;
-}
-
-WriteResult openFailure(int error)
-{
-    return isPermissionError(error) ? WriteResult::AccessDenied : WriteResult::OpenFailed;
-}
-
 bool writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {

@@ -19,18 +19,13 @@ bool namesAFile(const std::filesystem::path &name)
     return !name.empty() && name != "." && name != "..";
 }
 
-WriteResult failureOf(int error)
-{
-    return error == EACCES || error == EPERM || error == EROFS ? WriteResult::AccessDenied : WriteResult::OpenFailed;
-}
-
 std::variant<WriteTarget, WriteResult> open(const std::filesystem::path &path)
 {
     if (!namesAFile(path.filename()))
         return WriteResult::OpenFailed;
     WriteTarget target{FolderHandle(path.parent_path()), path.filename().native()};
     if (!target.folder.isOpen())
-        return failureOf(target.folder.error());
+        return openFailure(target.folder.error());
     return target;
 }
 
@@ -53,6 +48,16 @@ bool isOwn(const WriteTarget &target, const struct stat &file)
 
 }  // namespace
 
+bool isPermissionError(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+WriteResult openFailure(int error)
+{
+    return isPermissionError(error) ? WriteResult::AccessDenied : WriteResult::OpenFailed;
+}
+
 std::variant<WriteTarget, WriteResult> findWriteTarget(const std::filesystem::path &path, SettingsFile::Links links)
 {
     std::filesystem::path current = path;
@@ -64,7 +69,7 @@ std::variant<WriteTarget, WriteResult> findWriteTarget(const std::filesystem::pa
         struct stat info {};
         if (::fstatat(target->folder.fd(), target->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno != ENOENT)
-                return failureOf(errno);
+                return openFailure(errno);
             // A new file where the user named one; a link to nothing is not followed.
             if (followed == 0)
                 return found;

@@ -15,6 +15,11 @@ struct WriteTarget
     std::string name;
 };
 
+// Permission refused (the file or its folder is not this user's to write, or is read-only).
+bool isPermissionError(int error);
+// What a failure to open or make something at the target comes to.
+SettingsFile::WriteResult openFailure(int error);
+
 // The target, or why nothing may be written there (a link that may not be followed, a missing
 // folder, a name that names no file).
 std::variant<WriteTarget, SettingsFile::WriteResult> findWriteTarget(const std::filesystem::path &path,
