@@ -73,4 +73,19 @@ std::filesystem::path cache()
     return xdgFolder("XDG_CACHE_HOME", ".cache");
 }
 
+void keepOutOfOtherUsersHome()
+{
+    if (::geteuid() != 0)
+        return;
+    for (const char *variable :
+         {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
+        const std::filesystem::path named = absoluteFromEnvironment(variable);
+        if (!named.empty() && !usable(named))
+            ::unsetenv(variable);
+    }
+    const std::filesystem::path own = home();
+    if (!own.empty() && own != absoluteFromEnvironment("HOME"))
+        ::setenv("HOME", own.c_str(), 1);
+}
+
 }  // namespace UserFolders

@@ -12,4 +12,10 @@ std::filesystem::path home();    // $HOME, else the password database's; empty w
 std::filesystem::path config();  // $XDG_CONFIG_HOME, else home()/.config (relative without a home)
 std::filesystem::path cache();   // $XDG_CACHE_HOME, else home()/.cache
 
+// Run as root with another user's environment: HOME becomes root's own home, and the XDG folder
+// variables that name the other user's folders go, so that nothing else in the process (the
+// toolkit's own settings, the font cache) writes there either. Called once at start-up, before
+// the toolkit and before any thread; it changes nothing for anyone else.
+void keepOutOfOtherUsersHome();
+
 }  // namespace UserFolders

@@ -249,6 +249,10 @@ private slots:
         }
         const fs::path config = ProgramFolders::settingsLocation().userFolder();
         const fs::path cacheFolder = UserFolders::cache();
+        // And what the rest of the process (Qt) is left to see.
+        UserFolders::keepOutOfOtherUsersHome();
+        const QByteArray homeSeen = qgetenv("HOME");
+        const bool configSeen = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
         qputenv("XDG_CACHE_HOME", cache);
         qputenv("HOME", ownHome);
         qunsetenv("XDG_CONFIG_HOME");
@@ -257,6 +261,8 @@ private slots:
         const bool named = xdgInHome && !othersHome;
         QCOMPARE(config, (named ? home / "conf" : rootsHome / ".config") / ProgramFolders::applicationName());
         QCOMPARE(cacheFolder, named ? home / "cache" : rootsHome / ".cache");
+        QCOMPARE(homeSeen, QByteArray::fromStdString(rootsHome.native()));
+        QCOMPARE(configSeen, named);
     }
 
     // Thousands of later starts in a row bring the window forward a few times, not once each
