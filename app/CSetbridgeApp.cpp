@@ -8,6 +8,7 @@
 #include "ProgramFolders.h"
 #include "ProgramLook.h"
 #include "SingleInstance.h"
+#include "UserFolders.h"
 
 #include <QApplication>
 
@@ -30,6 +31,7 @@ int CSetbridgeApp::InitInstance()
         break;
     }
 
+    UserFolders::keepOutOfOtherUsersHome();  // before Qt, which keeps its own files there
     // Read before Qt takes the startup id out of the environment for its own first window.
     const ActivationToken token = ActivationToken::fromEnvironment();
     SingleInstance instance(ProgramFolders::applicationName());

@@ -123,7 +123,7 @@ bool CSetbridgeDlg::OnInitDialog()
     connect(m_ui->button_1264, &QPushButton::clicked, this, &CSetbridgeDlg::OnHeadCheck);
     layout()->setSizeConstraint(QLayout::SetFixedSize);  // fixed frame: no resizing, no maximising
 
-    m_images.startFrom(AutoSettings::read(m_services.settingsLocation));
+    SettingsFileCommands::ReadAutoSettings(*this);
     DistributeImage();
 
     OnSwitchPrinter();  // the start-up selection; it may end the window

@@ -1,17 +1,16 @@
 #include "ProgramFolders.h"
 
 #include "Strings.h"
+#include "UserFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdlib>
 #include <string>
 #include <system_error>
 #include <vector>
 
-#include <pwd.h>
 #include <sys/auxv.h>
 #include <unistd.h>
 
@@ -34,18 +33,6 @@ std::filesystem::path linkedProgram()
         if (static_cast<std::size_t>(length) < buffer.size())
             return std::string(buffer.data(), static_cast<std::size_t>(length));
     }
-    return {};
-}
-
-std::filesystem::path homeFolder()
-{
-    if (const char *home = std::getenv("HOME"); home && *home == '/')
-        return home;
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd *found = nullptr;
-    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
     return {};
 }
 
@@ -79,13 +66,8 @@ bool isInstalled(const std::filesystem::path &programFolder)
 
 SettingsLocation settingsLocation()
 {
-    std::filesystem::path config;
-    if (const char *xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
-        config = xdg;
-    else
-        config = homeFolder() / ".config";
     const std::filesystem::path programFolder = programFile().parent_path();
-    return SettingsLocation(programFolder, config / applicationName(), !isInstalled(programFolder));
+    return SettingsLocation(programFolder, UserFolders::config() / applicationName(), !isInstalled(programFolder));
 }
 
 QString helpPath()

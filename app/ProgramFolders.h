@@ -15,7 +15,7 @@ namespace ProgramFolders {
 std::filesystem::path programFile();  // the program file itself
 std::string applicationName();        // its name without folder and extension
 // The program's folder, and the user's configuration folder for the application
-// ($XDG_CONFIG_HOME or ~/.config, then the application name).
+// (UserFolders::config(), then the application name).
 SettingsLocation settingsLocation();
 QString helpPath();  // the help document, or where it would be beside the program
 

@@ -1,5 +1,7 @@
 #include "RuntimeFolder.h"
 
+#include "UserFolders.h"
+
 #include <cstdlib>
 #include <string>
 
@@ -18,9 +20,9 @@ std::filesystem::path absoluteFromEnvironment(const char *variable)
     return value && *value == '/' ? std::filesystem::path(value) : std::filesystem::path();
 }
 
-// Our own folder in the shared temporary folder: made with no access for others; one that
-// already stands there is used only when it is ours (its mode is then narrowed if needed).
-bool makeOwnTemporaryFolder(const std::filesystem::path &folder)
+// Our own folder: made with no access for others; one that already stands there is used only
+// when it is ours (its mode is then narrowed if needed).
+bool makeOwnFolder(const std::filesystem::path &folder)
 {
     if (::mkdir(folder.c_str(), S_IRWXU) == 0)
         return true;
@@ -45,13 +47,26 @@ std::filesystem::path session()
     return !runtime.empty() && isPrivate(runtime) ? runtime : std::filesystem::path();
 }
 
+std::filesystem::path ownCache()
+{
+    const std::filesystem::path cache = UserFolders::cache();
+    if (!cache.is_absolute())
+        return {};
+    ::mkdir(cache.c_str(), S_IRWXU);  // the usual cache folder, when it is not there yet
+    struct stat info {};
+    if (::stat(cache.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        return {};  // another user's: they could put something where ours goes
+    const std::filesystem::path own = cache / "sbq740";
+    return makeOwnFolder(own) && isPrivate(own) ? own : std::filesystem::path();
+}
+
 std::filesystem::path ownTemporary()
 {
     std::filesystem::path temporary = absoluteFromEnvironment("TMPDIR");
     if (temporary.empty())
         temporary = "/tmp";
     const std::filesystem::path own = temporary / ("sbq740-" + std::to_string(::geteuid()));
-    return makeOwnTemporaryFolder(own) && isPrivate(own) ? own : std::filesystem::path();
+    return makeOwnFolder(own) && isPrivate(own) ? own : std::filesystem::path();
 }
 
 }  // namespace RuntimeFolder

@@ -9,7 +9,11 @@ namespace RuntimeFolder {
 
 // The session's runtime folder, $XDG_RUNTIME_DIR.
 std::filesystem::path session();
-// "sbq740-<uid>" in the temporary folder ($TMPDIR or /tmp), made when it is missing.
+// "sbq740" in this user's cache folder ($XDG_CACHE_HOME or ~/.cache, which must be this user's),
+// made when it is missing. No other user can make it first.
+std::filesystem::path ownCache();
+// "sbq740-<uid>" in the shared temporary folder ($TMPDIR or /tmp), made when it is missing:
+// the last resort, where another user may have put something first.
 std::filesystem::path ownTemporary();
 
 // True when `folder` is a folder (not a link) owned by this user, with no access for others.

@@ -4,6 +4,9 @@
 #include "ActivationSocket.h"
 #include "RuntimeFolder.h"
 
+#include <QTimer>
+
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -16,13 +19,20 @@ namespace {
 constexpr auto kAnswerDeadline = std::chrono::seconds(5);
 constexpr auto kSendTimeout = std::chrono::milliseconds(2000);
 constexpr auto kRetryPause = std::chrono::milliseconds(50);
+// Requests closer together than this are one burst, passed on once; a burst without a pause is
+// passed on at least this often.
+constexpr int kBurstPauseMs = 100;
+constexpr qint64 kLongestBurstMs = 1000;
 
 }  // namespace
 
 SingleInstance::SingleInstance(std::string name, QObject *parent)
     : QObject(parent)
     , m_name(std::move(name))
+    , m_passOn(new QTimer(this))
 {
+    m_passOn->setSingleShot(true);
+    connect(m_passOn, &QTimer::timeout, this, &SingleInstance::passOnRequest);
 }
 
 SingleInstance::~SingleInstance()
@@ -56,7 +66,7 @@ std::filesystem::path SingleInstance::socketPath() const
 
 bool SingleInstance::claim(const ActivationToken &token)
 {
-    for (const auto find : {&RuntimeFolder::session, &RuntimeFolder::ownTemporary}) {
+    for (const auto find : {&RuntimeFolder::session, &RuntimeFolder::ownCache, &RuntimeFolder::ownTemporary}) {
         const std::filesystem::path folder = find();
         if (folder.empty())
             continue;
@@ -85,7 +95,11 @@ SingleInstance::Outcome SingleInstance::claimIn(const std::filesystem::path &fol
         switch (m_lock.state()) {
         case InstanceLock::State::Taken:
             m_listener = ActivationSocket::listen(socketPath());
-            return Outcome::First;
+            if (m_listener.isOpen())
+                return Outcome::First;
+            // Later starts could not reach this one here (a socket path too long, say).
+            m_lock = InstanceLock();
+            return Outcome::Unusable;
         case InstanceLock::State::Failed:
             return Outcome::Unusable;
         case InstanceLock::State::HeldElsewhere:
@@ -111,6 +125,16 @@ void SingleInstance::serve()
 void SingleInstance::takeRequest(const std::string &line)
 {
     ActivationToken token;
-    if (ActivationToken::fromLine(line, token))
-        emit activationRequested(token);
+    if (!ActivationToken::fromLine(line, token))
+        return;
+    m_lastToken = token;
+    if (!m_passOn->isActive())
+        m_burst.start();
+    const qint64 left = std::max<qint64>(0, kLongestBurstMs - m_burst.elapsed());
+    m_passOn->start(static_cast<int>(std::min<qint64>(left, kBurstPauseMs)));
+}
+
+void SingleInstance::passOnRequest()
+{
+    emit activationRequested(m_lastToken);
 }

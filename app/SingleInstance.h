@@ -4,12 +4,14 @@
 #include "FileDescriptor.h"
 #include "InstanceLock.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <filesystem>
 #include <string>
 
 class ActivationServer;
+class QTimer;
 
 // One running copy per program name and user. The first start holds a lock in a folder of this
 // user's own and listens on an activation socket beside it; a later start hands the running one
@@ -42,17 +44,23 @@ public:
     static std::filesystem::path lockPath(const std::filesystem::path &folder, const std::string &name);
 
 signals:
-    // A later start asked this instance to restore and raise its window.
+    // Later starts asked this instance to restore and raise its window. A burst of requests
+    // comes as one, once the burst has paused, with the token of the last (the one the desktop
+    // expects now); a burst that does not pause comes once a second.
     void activationRequested(const ActivationToken &token);
 
 private:
     enum class Outcome { First, Later, Unanswered, Unusable };
     Outcome claimIn(const std::filesystem::path &folder, const ActivationToken &token);
     void takeRequest(const std::string &line);
+    void passOnRequest();
 
     std::string m_name;
     std::filesystem::path m_folder;
     InstanceLock m_lock;
     FileDescriptor m_listener;
     ActivationServer *m_server = nullptr;
+    QTimer *m_passOn;  // runs from the first request of a burst until it is passed on
+    QElapsedTimer m_burst;
+    ActivationToken m_lastToken;
 };

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "ExitCodes.h"
+#include "OutputLock.h"
 #include "SettingsText.h"
 
 namespace Commands {
@@ -8,6 +9,9 @@ namespace Commands {
 // A settings file built from a settings document, over the factory settings or --base.
 int importSettings(const Arguments::Invocation &invocation, CommandContext &context)
 {
+    const SettingsFileLock lock(*invocation.output, SettingsFileLock::kWait, context.interrupted);
+    if (const std::optional<int> failure = CommandSupport::lockFailure(lock, *invocation.output, context))
+        return *failure;
     SettingsImage base = SettingsImage::factory();
     if (invocation.base) {
         const std::optional<SettingsImage> given = CommandSupport::readSettings(*invocation.base, context);

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "ExitCodes.h"
+#include "OutputLock.h"
 #include "SettingsText.h"
 
 namespace Commands {
@@ -9,13 +10,17 @@ namespace Commands {
 int setFields(const Arguments::Invocation &invocation, CommandContext &context)
 {
     const std::string &path = invocation.files.front();
+    const std::string &output = invocation.output ? *invocation.output : path;
+    const SettingsFileLock lock(output, SettingsFileLock::kWait, context.interrupted);
+    if (const std::optional<int> failure = CommandSupport::lockFailure(lock, output, context))
+        return *failure;
     const std::optional<SettingsImage> image = CommandSupport::readSettings(path, context);
     if (!image)
         return ExitCode::kNotASettingsFile;
     const SettingsText::Built built = SettingsText::setValues(invocation.assignments, *image);
     if (!CommandSupport::reportBuilt(path, built, context.out, context))
         return ExitCode::kRefused;
-    return CommandSupport::writeSettings(invocation.output.value_or(path), *built.image, context);
+    return CommandSupport::writeSettings(output, *built.image, context);
 }
 
 }  // namespace Commands

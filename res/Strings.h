@@ -41,6 +41,11 @@ inline constexpr char kAutoSettingsFileName[] = "setting";
 // %s is the file's path.
 inline constexpr char kAutoSettingsNotStored[] =
     "設定値を保存できませんでした。\n次のファイルに書き込めません。\n\n%s";
+// At start-up, when "setting" is there but no settings file; %s is its path. The second text
+// follows when the file was kept under another name; %s is that name.
+inline constexpr char kAutoSettingsUnreadable[] =
+    "前回の設定値を読み込めませんでした。\n次のファイルは壊れているため、工場出荷設定値を表示します。\n\n%s";
+inline constexpr char kAutoSettingsKeptAs[] = "\n\n壊れたファイルは次の名前で残しました。\n\n%s";
 
 // Settings files.
 inline constexpr char kAskDiscardChanges[] =

@@ -14,6 +14,18 @@ std::filesystem::path path(const std::filesystem::path &folder);
 // unreadable or not a settings file (a wrong header, or fewer than 260 image bytes).
 SettingsImage read(const SettingsLocation &location);
 
+struct ReadOutcome
+{
+    SettingsImage image;
+    std::filesystem::path damaged;  // "setting" when it was there but no settings file
+    std::filesystem::path keptAs;   // where that file was moved; empty when it could not be
+};
+
+// As read(); a damaged "setting" (cut short by another program, say) is moved to
+// "setting.damaged" ("setting.damaged.2" and so on when that is taken), so that the next exit
+// does not replace it, and the caller can tell the user once.
+ReadOutcome readKeepingDamaged(const SettingsLocation &location);
+
 struct WriteOutcome
 {
     std::filesystem::path file;  // the file written, or the one that could not be

@@ -12,6 +12,7 @@
 class FolderHandle
 {
 public:
+    FolderHandle() = default;  // none: not open
     // Opens an existing folder; an empty path is the current folder.
     explicit FolderHandle(const std::filesystem::path &folder);
     // Opens `folder`, first creating each missing folder on the way with `mode`.
@@ -26,7 +27,6 @@ public:
     void sync() const;
 
 private:
-    FolderHandle() = default;
     void open(const std::filesystem::path &folder, bool createMissing, mode_t mode);
 
     FileDescriptor m_fd;

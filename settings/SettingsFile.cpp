@@ -2,12 +2,14 @@
 
 #include "FileDescriptor.h"
 #include "FolderHandle.h"
+#include "NewFile.h"
+#include "WriteTarget.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <random>
 #include <string>
+#include <variant>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,32 +60,28 @@ FileDescriptor openRegular(const FolderHandle &folder, const char *name, int ext
 
 }  // namespace
 
-std::optional<SettingsImage> read(const std::filesystem::path &path)
+ReadResult readTellingDamage(const std::filesystem::path &path)
 {
     const FolderHandle folder(path.parent_path());
     if (!folder.isOpen() || path.filename().empty())
-        return std::nullopt;
+        return {};
     const FileDescriptor file = openRegular(folder, path.filename().c_str(), 0);
     if (!file.isOpen())
-        return std::nullopt;
+        return {};
     const std::optional<std::string> bytes = readUpTo(file.get(), kFileSize);
-    return bytes ? parse(*bytes) : std::nullopt;
+    if (!bytes)
+        return {};
+    ReadResult result{parse(*bytes), false};
+    result.damaged = !result.image;
+    return result;
+}
+
+std::optional<SettingsImage> read(const std::filesystem::path &path)
+{
+    return readTellingDamage(path).image;
 }
 
 namespace {
-
-constexpr int kMaxTemporaryNames = 100;
-constexpr std::size_t kNameKept = 64;  // of the target's name, in the new file's name
-
-bool isPermissionError(int error)
-{
-    return error == EACCES || error == EPERM || error == EROFS;
-}
-
-WriteResult openFailure(int error)
-{
-    return isPermissionError(error) ? WriteResult::AccessDenied : WriteResult::OpenFailed;
-}
 
 bool writeAll(int fd, std::string_view bytes)
 {
@@ -128,7 +126,7 @@ std::optional<WriteResult> inspectTarget(const FolderHandle &folder, const char 
     if (::fstatat(folder.fd(), name, &old.info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? std::nullopt : std::optional(openFailure(errno));
     if (S_ISLNK(old.info.st_mode))
-        return std::nullopt;  // the link itself is replaced; what it points to stays untouched
+        return std::nullopt;  // a link that is not followed is replaced; what it points to stays untouched
     if (!S_ISREG(old.info.st_mode))
         return WriteResult::OpenFailed;
     // A file the user may not write stays, although the folder would allow replacing it.
@@ -139,27 +137,6 @@ std::optional<WriteResult> inspectTarget(const FolderHandle &folder, const char 
     if (!old.file.isOpen() || ::fstat(old.file.get(), &old.info) != 0)
         return openFailure(errno);
     return std::nullopt;
-}
-
-// A new file beside the target, created by this call alone.
-struct NewFile
-{
-    FileDescriptor fd;
-    std::string name;
-};
-
-NewFile createBeside(const FolderHandle &folder, const std::string &target, mode_t mode)
-{
-    std::random_device random;
-    NewFile file;
-    for (int attempt = 0; attempt < kMaxTemporaryNames; ++attempt) {
-        file.name = "." + target.substr(0, kNameKept) + "." + std::to_string(random()) + ".new";
-        file.fd = FileDescriptor(
-            ::openat(folder.fd(), file.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-        if (file.fd.isOpen() || errno != EEXIST)
-            break;
-    }
-    return file;
 }
 
 // The old file's owner and permission bits (no set-id bits) go to the new one where allowed.
@@ -186,32 +163,31 @@ bool fillAndSync(int fd, const SettingsImage &image, const OldFile &old)
 
 }  // namespace
 
-WriteResult write(const std::filesystem::path &path, const SettingsImage &image)
+WriteResult write(const std::filesystem::path &path, const SettingsImage &image, Links links)
 {
-    const std::string name = path.filename().native();
-    if (name.empty() || name == "." || name == "..")
-        return WriteResult::OpenFailed;
-    const FolderHandle folder(path.parent_path());
-    if (!folder.isOpen())
-        return openFailure(folder.error());
+    std::variant<WriteTarget, WriteResult> found = findWriteTarget(path, links);
+    if (const WriteResult *refused = std::get_if<WriteResult>(&found))
+        return *refused;
+    const WriteTarget &target = std::get<WriteTarget>(found);
+    const FolderHandle &folder = target.folder;
+    const char *name = target.name.c_str();
 
     OldFile old;
-    if (const std::optional<WriteResult> refused = inspectTarget(folder, name.c_str(), old))
+    if (const std::optional<WriteResult> refused = inspectTarget(folder, name, old))
         return *refused;
 
+    // What killed writers left beside the target goes first.
+    NewFile::removeLeftovers(folder, target.name);
     // Made for the owner alone, then given the old file's owner and permissions; a new file
     // takes the usual ones.
-    NewFile file = createBeside(folder, name, old.file.isOpen() ? S_IRUSR | S_IWUSR : 0666);
-    if (!file.fd.isOpen())
+    NewFile file(folder, target.name, old.file.isOpen() ? S_IRUSR | S_IWUSR : 0666);
+    if (!file.isOpen())
         return openFailure(errno);
-    takeOverOwnerAndMode(file.fd.get(), old);
+    takeOverOwnerAndMode(file.fd(), old);
 
-    const bool complete = fillAndSync(file.fd.get(), image, old) && file.fd.close();
-    if (!complete || ::renameat(folder.fd(), file.name.c_str(), folder.fd(), name.c_str()) != 0) {
-        const int error = errno;
-        ::unlinkat(folder.fd(), file.name.c_str(), 0);
-        return complete && isPermissionError(error) ? WriteResult::AccessDenied : WriteResult::WriteFailed;
-    }
+    const bool complete = fillAndSync(file.fd(), image, old) && file.close();
+    if (!complete || !file.replaceTarget())
+        return complete && isPermissionError(errno) ? WriteResult::AccessDenied : WriteResult::WriteFailed;
     folder.sync();
     return WriteResult::Written;
 }

@@ -24,6 +24,15 @@ std::optional<SettingsImage> parse(std::string_view bytes);
 // (a directory or a fifo) or not a settings file: nothing.
 std::optional<SettingsImage> read(const std::filesystem::path &path);
 
+// As read(), telling a damaged file apart: one that is there and could be read, but holds no
+// settings file (cut short, or other bytes).
+struct ReadResult
+{
+    std::optional<SettingsImage> image;
+    bool damaged = false;
+};
+ReadResult readTellingDamage(const std::filesystem::path &path);
+
 enum class WriteResult {
     Written,
     AccessDenied,  // permission refused: the file, or its folder, is not this user's to write
@@ -31,11 +40,21 @@ enum class WriteResult {
     WriteFailed,   // the bytes did not all reach the disk; the old file stands as it was
 };
 
-// Replaces `path` with header and image as a whole: a new file in the same folder takes the
-// bytes, any bytes of the old file beyond the 282nd, and the old file's owner and permissions,
-// goes to the disk, and is then renamed over the old one. A crash or a failure at any point
-// leaves the old file whole; a failure leaves no new file behind. A symbolic link at `path` is
-// replaced, never followed. A target that is no regular file (a directory, a device) is refused.
-WriteResult write(const std::filesystem::path &path, const SettingsImage &image);
+// What a write does with a symbolic link at the path it is given.
+enum class Links {
+    // A file the user named: a link to a file of this user's own, in a folder of this user's
+    // own, is followed (through further links), so that a file shared through links stays
+    // shared. Any other link is refused: it may have been put there by someone else.
+    FollowOwn,
+    // The program's own file ("setting"): the link itself is replaced, never followed.
+    Replace,
+};
+
+// Replaces the file at `path` with header and image as a whole: a new file in the same folder
+// takes the bytes, any bytes of the old file beyond the 282nd, and the old file's owner and
+// permissions, goes to the disk, and is then renamed over the old one. A crash or a failure at
+// any point leaves the old file whole; a failure leaves no new file behind. A target that is no
+// regular file (a directory, a device) is refused.
+WriteResult write(const std::filesystem::path &path, const SettingsImage &image, Links links = Links::FollowOwn);
 
 }  // namespace SettingsFile

@@ -1,8 +1,11 @@
 #include "SettingsFileCommands.h"
 
+#include "AutoSettings.h"
 #include "SettingsFile.h"
+#include "SettingsFileLock.h"
 #include "Strings.h"
 #include "UserPrompts.h"
+#include "VisibleText.h"
 
 #include <QFile>
 
@@ -49,13 +52,46 @@ void loadFrom(CommandHost &host, const QString &chosen)
     host.OnDataCheck();
 }
 
-void reportWriteFailure(CommandHost &host)
+// The details name the file: a link that was refused is not what the user sees in the dialog.
+// The path is the system's, shown as plain text with nothing in it that could reorder it.
+void reportWriteFailure(CommandHost &host, const QString &chosen)
 {
-    host.prompts().message(host.window(), QString::fromUtf8(Str::kSettingsWriteFailed),
-                           UserPrompts::Icon::Error, UserPrompts::Buttons::Ok);
+    const QString shown = QString::fromStdString(VisibleText::Escaped(chosen.toStdString()));
+    host.prompts().message(host.window(), QString::fromUtf8(Str::kSettingsWriteFailed), UserPrompts::Icon::Error,
+                           UserPrompts::Buttons::Ok, shown);
+}
+
+// Another program changing the file at the same moment (sbq740-cli set) holds its lock from
+// before it reads the file until it has written it: the save waits, so that the file ends up
+// with what the user saved, not with the other program's change to what was there before.
+SettingsFile::WriteResult writeWhenFree(const std::filesystem::path &path, const SettingsImage &image)
+{
+    const SettingsFileLock lock(path);
+    if (lock.state() == SettingsFileLock::State::Busy)
+        return SettingsFile::WriteResult::WriteFailed;
+    return SettingsFile::write(path, image);
+}
+
+// A path of the system's, shown as plain text with nothing in it that could reorder it.
+QString shownPath(const std::filesystem::path &path)
+{
+    const QString decoded = QFile::decodeName(QByteArray::fromStdString(path.native()));
+    return QString::fromStdString(VisibleText::Escaped(decoded.toStdString()));
 }
 
 }  // namespace
+
+void ReadAutoSettings(CommandHost &host)
+{
+    const AutoSettings::ReadOutcome read = AutoSettings::readKeepingDamaged(host.settingsLocation());
+    host.images().startFrom(read.image);
+    if (read.damaged.empty())
+        return;
+    QString text = QString::fromUtf8(Str::kAutoSettingsUnreadable).replace(QStringLiteral("%s"), shownPath(read.damaged));
+    if (!read.keptAs.empty())
+        text += QString::fromUtf8(Str::kAutoSettingsKeptAs).replace(QStringLiteral("%s"), shownPath(read.keptAs));
+    host.prompts().message(host.window(), text, UserPrompts::Icon::Warning, UserPrompts::Buttons::Ok);
+}
 
 void OnLoadSettings(CommandHost &host)
 {
@@ -74,18 +110,18 @@ CommandHost::SaveResult OnSaveSettings(CommandHost &host)
     host.CollectImage();
     QString chosen = host.prompts().saveSettingsFile(host.window(), dialogFolder(host));
     while (!chosen.isEmpty()) {
-        switch (SettingsFile::write(toPath(chosen), host.images().current)) {
+        switch (writeWhenFree(toPath(chosen), host.images().current)) {
         case SettingsFile::WriteResult::Written:
             host.images().markSaved();
             return CommandHost::SaveResult::Done;
         case SettingsFile::WriteResult::AccessDenied:
             // The user may pick another file.
-            reportWriteFailure(host);
+            reportWriteFailure(host, chosen);
             chosen = host.prompts().saveSettingsFile(host.window(), dialogFolder(host));
             break;
         case SettingsFile::WriteResult::OpenFailed:
         case SettingsFile::WriteResult::WriteFailed:
-            reportWriteFailure(host);
+            reportWriteFailure(host, chosen);
             return CommandHost::SaveResult::Done;
         }
     }

@@ -1,3 +1,4 @@
+#include "OtherUser.h"
 #include "PrivateCups.h"
 
 #include <QDir>
@@ -34,7 +35,8 @@ private:
     PrivateCups m_cups;
     QTemporaryDir m_dir;
     QTemporaryDir m_runtime;  // the session's runtime folder the programs are given
-    QTemporaryDir m_temp;     // and their temporary folder
+    QTemporaryDir m_temp;     // and their temporary folder, shared with others as /tmp is
+    QTemporaryDir m_cache;    // and their cache folder
     QList<QProcess *> m_running;
     bool m_withRuntimeFolder = true;
 
@@ -43,6 +45,7 @@ private:
         return QDir(folder).filePath(QStringLiteral("%1-%2.lock").arg(programName).arg(::geteuid()));
     }
     QString ownTempFolder() const { return QDir(m_temp.path()).filePath(QStringLiteral("sbq740-%1").arg(::geteuid())); }
+    QString ownCacheFolder() const { return QDir(m_cache.path()).filePath(QStringLiteral("sbq740")); }
 
     // A copy of the program under `name`, in a folder of its own (so its "setting" is its own).
     QString copyOfProgram(const QString &name)
@@ -62,6 +65,7 @@ private:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("CUPS_SERVER"), m_cups.server());
         environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
         if (m_withRuntimeFolder)
             environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         else
@@ -76,7 +80,7 @@ private:
     // The first instance listens on its activation socket from the start.
     bool listening(const QString &programName) const
     {
-        const QString folder = m_withRuntimeFolder ? m_runtime.path() : ownTempFolder();
+        const QString folder = m_withRuntimeFolder ? m_runtime.path() : ownCacheFolder();
         QLocalSocket socket;
         socket.connectToServer(QDir(folder).filePath(QStringLiteral("%1-%2.socket").arg(programName).arg(::geteuid())));
         return socket.waitForConnected(100);
@@ -85,8 +89,9 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_runtime.isValid() && m_temp.isValid());
+        QVERIFY(m_runtime.isValid() && m_temp.isValid() && m_cache.isValid());
         QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(::chmod(QFile::encodeName(m_temp.path()).constData(), 01777) == 0);
         QVERIFY2(m_cups.start(), qPrintable(m_cups.error()));
     }
 
@@ -200,8 +205,8 @@ private slots:
             if (::geteuid() != 0)
                 QSKIP("only root can leave another user's file");
             m_withRuntimeFolder = false;
-            QDir().mkpath(ownTempFolder());
-            lock = lockFile(ownTempFolder(), name);
+            QDir().mkpath(ownCacheFolder());
+            lock = lockFile(ownCacheFolder(), name);
             break;
         }
         QFile file(lock);
@@ -214,6 +219,48 @@ private slots:
         QProcess *process = start(program);
         QTRY_VERIFY_WITH_TIMEOUT(listening(name) || process->state() == QProcess::NotRunning, kWindowOpensWithinMs);
         QCOMPARE(process->state(), QProcess::Running);
+    }
+
+    void foreignTemporaryFolderKeepsOneWindow_data()
+    {
+        QTest::addColumn<QString>("made");  // by another user, where the temporary folder would hold ours
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a link") << "link";
+        QTest::newRow("a file") << "file";
+    }
+
+    // Without a runtime folder, another user can't make every start open a window of its own by
+    // putting something where this user's folder in the shared temporary folder would go.
+    void foreignTemporaryFolderKeepsOneWindow()
+    {
+        QFETCH(QString, made);
+        if (::geteuid() != 0)
+            QSKIP("only root can act as another user");
+        m_withRuntimeFolder = false;
+        const QString name = QStringLiteral("sbq740-foreign-%1-%2").arg(::getpid()).arg(made);
+        const QString program = copyOfProgram(name);
+        const QByteArray own = QFile::encodeName(ownTempFolder());
+        QDir(ownTempFolder()).removeRecursively();
+        QFile::remove(ownTempFolder());
+        {
+            const OtherUser other;
+            QVERIFY(other.ok());
+            if (made == "folder")
+                QCOMPARE(::mkdir(own.constData(), 0777), 0);
+            else if (made == "link")
+                QCOMPARE(::symlink(QFile::encodeName(m_runtime.path()).constData(), own.constData()), 0);
+            else
+                QVERIFY(QFile(ownTempFolder()).open(QIODevice::WriteOnly));
+        }
+
+        QProcess *first = start(program);
+        QTRY_VERIFY_WITH_TIMEOUT(listening(name) || first->state() == QProcess::NotRunning, kWindowOpensWithinMs);
+        QProcess *second = start(program);
+        QVERIFY(second->waitForFinished(kRacersEndWithinMs));
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(first->state(), QProcess::Running);
+        QDir(ownTempFolder()).removeRecursively();
+        QFile::remove(ownTempFolder());
     }
 
     // Without any display, the registration and component-server switches still end quietly.

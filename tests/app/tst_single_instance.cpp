@@ -1,15 +1,22 @@
+#include "ActivationSocket.h"
 #include "ActivationToken.h"
 #include "InstanceLock.h"
+#include "ProgramFolders.h"
 #include "SingleInstance.h"
+#include "UserFolders.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUuid>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -22,6 +29,7 @@ Q_DECLARE_METATYPE(ActivationToken)
 namespace {
 
 constexpr uid_t kNobody = 65534;
+constexpr int kBurst = 3000;
 
 std::string uniqueName()
 {
@@ -43,8 +51,11 @@ class TestSingleInstance : public QObject
 private:
     QTemporaryDir m_runtime;
     QTemporaryDir m_temp;
+    QTemporaryDir m_cache;
     fs::path runtime() const { return m_runtime.path().toStdString(); }
     fs::path temp() const { return m_temp.path().toStdString(); }
+    fs::path ownTemp() const { return temp() / ("sbq740-" + std::to_string(::geteuid())); }
+    fs::path ownCache() const { return fs::path(m_cache.path().toStdString()) / "sbq740"; }
 
     void useFolders(const QByteArray &runtimeFolder)
     {
@@ -57,9 +68,10 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_runtime.isValid() && m_temp.isValid());
+        QVERIFY(m_runtime.isValid() && m_temp.isValid() && m_cache.isValid());
         fs::permissions(runtime(), fs::perms::owner_all);
         qputenv("TMPDIR", m_temp.path().toUtf8());
+        qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
     }
 
     void init()
@@ -82,7 +94,7 @@ private slots:
         QTRY_COMPARE(activated.count(), 1);
         QCOMPARE(activated.first().first().value<ActivationToken>(), token);
         QCOMPARE(first.folder(), runtime());
-        QVERIFY(!fs::exists(temp() / ("sbq740-" + std::to_string(::geteuid()))));  // no fallback made
+        QVERIFY(!fs::exists(ownTemp()) && !fs::exists(ownCache()));  // no fallback made
     }
 
     void differentNamesBothRun()
@@ -158,43 +170,127 @@ private slots:
 
     void folderChoice_data()
     {
-        QTest::addColumn<bool>("runtimeFolder");  // $XDG_RUNTIME_DIR set, to a folder of another user
-        QTest::addColumn<QString>("tempFolder");  // what stands at $TMPDIR/sbq740-<uid> beforehand
-        QTest::addColumn<bool>("locked");         // the temp folder is used; else no lock at all
-        QTest::newRow("no runtime folder") << false << "" << true;
-        QTest::newRow("runtime folder of another user") << true << "" << true;
-        QTest::newRow("temp folder made by another user") << false << "other" << false;
-        QTest::newRow("temp folder is a link") << false << "link" << false;
+        QTest::addColumn<bool>("runtimeFolder");   // $XDG_RUNTIME_DIR set, to a folder of another user
+        QTest::addColumn<QString>("cacheFolder");  // what stands at $XDG_CACHE_HOME/sbq740 beforehand
+        QTest::addColumn<QString>("tempFolder");   // and at $TMPDIR/sbq740-<uid>
+        QTest::addColumn<QString>("used");         // "cache", "temp", or "" for no lock at all
+        QTest::newRow("no runtime folder") << false << "" << "" << "cache";
+        QTest::newRow("runtime folder of another user") << true << "" << "" << "cache";
+        QTest::newRow("temp folder made by another user") << false << "" << "other" << "cache";
+        QTest::newRow("temp folder is a link") << false << "" << "link" << "cache";
+        QTest::newRow("cache folder made by another user") << false << "other" << "" << "temp";
+        QTest::newRow("cache folder a link, temp folder another user's") << false << "link" << "other" << "";
     }
 
     // The lock lives only in a folder of this user's own; without one the window opens all the same.
     void folderChoice()
     {
         QFETCH(bool, runtimeFolder);
+        QFETCH(QString, cacheFolder);
         QFETCH(QString, tempFolder);
-        QFETCH(bool, locked);
+        QFETCH(QString, used);
         if (::geteuid() != 0)
             QSKIP("only root can make a folder of another user");
-        const fs::path own = temp() / ("sbq740-" + std::to_string(::geteuid()));
         const fs::path foreign = temp() / "foreign";
-        fs::remove_all(own);
-        fs::remove_all(foreign);
+        for (const fs::path &folder : {ownTemp(), ownCache(), foreign})
+            fs::remove_all(folder);
         fs::create_directory(foreign);
         fs::permissions(foreign, fs::perms::owner_all);
         QCOMPARE(::chown(foreign.c_str(), kNobody, kNobody), 0);
         useFolders(runtimeFolder ? QByteArray::fromStdString(foreign.native()) : QByteArray());
-        if (tempFolder == "other") {
-            fs::create_directory(own);
-            QCOMPARE(::chown(own.c_str(), kNobody, kNobody), 0);
+        for (const auto &[made, folder] : {std::pair{cacheFolder, ownCache()}, {tempFolder, ownTemp()}}) {
+            if (made == "other") {
+                fs::create_directory(folder);
+                QCOMPARE(::chown(folder.c_str(), kNobody, kNobody), 0);
+            }
+            if (made == "link")
+                fs::create_directory_symlink(runtime(), folder);
         }
-        if (tempFolder == "link")
-            fs::create_directory_symlink(runtime(), own);
 
         SingleInstance instance(uniqueName());
         QVERIFY(instance.claim({}));
-        QCOMPARE(instance.folder(), locked ? own : fs::path());
-        if (locked)
-            QCOMPARE(fs::status(own).permissions(), fs::perms::owner_all);
+        const fs::path expected = used == "cache" ? ownCache() : used == "temp" ? ownTemp() : fs::path();
+        QCOMPARE(instance.folder(), expected);
+        if (!expected.empty())
+            QCOMPARE(fs::status(expected).permissions(), fs::perms::owner_all);
+    }
+
+    void rootKeepsOutOfAnotherUsersHome_data()
+    {
+        QTest::addColumn<bool>("othersHome");  // HOME is another user's
+        QTest::addColumn<bool>("xdgInHome");   // XDG_CONFIG_HOME and XDG_CACHE_HOME name folders in it
+        QTest::newRow("own home") << false << false;
+        QTest::newRow("own home, XDG folders in it") << false << true;
+        QTest::newRow("another user's home (sudo -E)") << true << false;
+        QTest::newRow("another user's home and XDG folders (su -m)") << true << true;
+    }
+
+    // Run as root with another user's environment, the settings and the lock go to root's own
+    // home; with its own environment, to the folders it names.
+    void rootKeepsOutOfAnotherUsersHome()
+    {
+        QFETCH(bool, othersHome);
+        QFETCH(bool, xdgInHome);
+        if (::geteuid() != 0)
+            QSKIP("only root can be given another user's home");
+        const fs::path home = temp() / "home";
+        fs::remove_all(home);
+        fs::create_directory(home);
+        if (othersHome)
+            QCOMPARE(::chown(home.c_str(), kNobody, kNobody), 0);
+        const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+        const QByteArray ownHome = qgetenv("HOME");
+        qputenv("HOME", QByteArray::fromStdString(home.native()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((home / "conf").native()));
+        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString((home / "cache").native()));
+        if (!xdgInHome) {
+            qunsetenv("XDG_CONFIG_HOME");
+            qunsetenv("XDG_CACHE_HOME");
+        }
+        const fs::path config = ProgramFolders::settingsLocation().userFolder();
+        const fs::path cacheFolder = UserFolders::cache();
+        // And what the rest of the process (Qt) is left to see.
+        UserFolders::keepOutOfOtherUsersHome();
+        const QByteArray homeSeen = qgetenv("HOME");
+        const bool configSeen = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        qputenv("XDG_CACHE_HOME", cache);
+        qputenv("HOME", ownHome);
+        qunsetenv("XDG_CONFIG_HOME");
+
+        const fs::path rootsHome = othersHome ? fs::path(::getpwuid(0)->pw_dir) : home;
+        const bool named = xdgInHome && !othersHome;
+        QCOMPARE(config, (named ? home / "conf" : rootsHome / ".config") / ProgramFolders::applicationName());
+        QCOMPARE(cacheFolder, named ? home / "cache" : rootsHome / ".cache");
+        QCOMPARE(homeSeen, QByteArray::fromStdString(rootsHome.native()));
+        QCOMPARE(configSeen, named);
+    }
+
+    // Thousands of later starts in a row bring the window forward a few times, not once each
+    // (which froze the window for seconds): at most once per burst and once a second within one.
+    void burstOfRequestsRaisesRarely()
+    {
+        const std::string name = uniqueName();
+        SingleInstance first(name);
+        QVERIFY(first.claim({}));
+        first.serve();
+        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        std::atomic<int> handedOver = 0;
+        QElapsedTimer clock;
+        clock.start();
+        std::thread starts([&] {
+            for (int i = 0; i < kBurst; ++i) {
+                if (ActivationSocket::send(first.socketPath(), ActivationToken{}.toLine(), std::chrono::seconds(2)))
+                    ++handedOver;
+            }
+        });
+        while (!QTest::qWaitFor([&] { return handedOver == kBurst; }, 100) && clock.elapsed() < 60000) {
+        }
+        starts.join();
+        QTest::qWait(1500);  // the burst's end is passed on
+
+        QCOMPARE(handedOver.load(), kBurst);
+        QVERIFY(!activated.isEmpty());
+        QVERIFY2(activated.count() <= 2 + clock.elapsed() / 1000, qPrintable(QString::number(activated.count())));
     }
 
     // A process holds the lock but never answers: after the wait, this start opens its window.

@@ -7,6 +7,7 @@
 #include "FakeSpooler.h"
 #include "FileFixtures.h"
 #include "OtherUser.h"
+#include "SettingsFile.h"
 #include "ScriptedPrompts.h"
 #include "Strings.h"
 
@@ -61,6 +62,8 @@ private slots:
     void saveFailureLeavesSavedCopyAndFile();
     void loadFailureRestoresImage_data();
     void loadFailureRestoresImage();
+    void damagedSettingIsKeptAndToldOnce_data();
+    void damagedSettingIsKeptAndToldOnce();
 
 private:
     fs::path folder() const { return m_dir->path().toStdString(); }
@@ -298,6 +301,57 @@ void TestDiskFaults::loadFailureRestoresImage()
     QVERIFY(collected() == edited);
     QVERIFY(m_window->images().saved == SettingsImage::factory());
     QVERIFY(m_window->images().sent == SettingsImage::factory());
+}
+
+void TestDiskFaults::damagedSettingIsKeptAndToldOnce_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("earlier");  // a file kept from an earlier start is there already
+    const QByteArray whole = QByteArray::fromStdString(settingsFileBytes(unusualImage()));
+    QTest::newRow("cut short") << whole.left(100) << false;
+    QTest::newRow("cut short to nothing") << QByteArray() << false;
+    QTest::newRow("another program's bytes") << QByteArray(282, 'x') << false;
+    QTest::newRow("cut short, one kept before") << whole.left(281) << true;
+    QTest::newRow("whole") << whole << false;
+}
+
+// "setting" that is there but no settings file: the start says so once, with the factory
+// settings, and the file stays under another name (never over an earlier one) instead of going
+// at the next exit. A whole file starts as ever, without a word.
+void TestDiskFaults::damagedSettingIsKeptAndToldOnce()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, earlier);
+    const bool whole = !earlier && bytes.size() == 282 && bytes.startsWith(SettingsFile::kHeader.data());
+    writeBytes(setting(), bytes.toStdString());
+    const fs::path kept = folder() / "setting.damaged";
+    const fs::path keptNow = earlier ? folder() / "setting.damaged.2" : kept;
+    if (earlier)
+        writeBytes(kept, "kept before");
+
+    open();
+
+    if (whole) {
+        QCOMPARE(messages(), QStringList{});
+        QVERIFY(m_window->images().saved == unusualImage());
+        QVERIFY(!fs::exists(kept));
+        return;
+    }
+    const QString told = text(Str::kAutoSettingsUnreadable).replace(QStringLiteral("%s"), qpath(setting()))
+        + text(Str::kAutoSettingsKeptAs).replace(QStringLiteral("%s"), qpath(keptNow));
+    QCOMPARE(messages(), QStringList{told});
+    QCOMPARE(m_prompts.shown().first().icon, Icon::Warning);
+    QVERIFY(m_window->images().saved == SettingsImage::factory());
+    QVERIFY(collected() == SettingsImage::factory());
+    QCOMPARE(QByteArray::fromStdString(readBytes(keptNow)), bytes);
+    if (earlier)
+        QCOMPARE(readBytes(kept), std::string("kept before"));
+
+    // The next start finds nothing to tell.
+    m_window.reset();
+    m_prompts.clear();
+    open();
+    QCOMPARE(messages(), QStringList{});
 }
 
 QTEST_MAIN(TestDiskFaults)

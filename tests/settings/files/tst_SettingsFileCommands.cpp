@@ -3,15 +3,18 @@
 #include "ImageLayout.h"
 #include "SettingsFile.h"
 #include "SettingsFileCommands.h"
+#include "SettingsFileLock.h"
 #include "Strings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <csignal>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -72,6 +75,7 @@ private slots:
     void accessDeniedAsksAgain_data();
     void accessDeniedAsksAgain();
     void cancelledSaveDialog();
+    void saveWaitsForAnotherWriter();
 
 private:
     fs::path folder() const { return fs::path(QFile::encodeName(m_dir->path()).toStdString()); }
@@ -308,28 +312,39 @@ void TestSettingsFileCommands::saveReportsFailedWrite()
 
 void TestSettingsFileCommands::accessDeniedAsksAgain_data()
 {
-    QTest::addColumn<bool>("refuseFolder");
+    QTest::addColumn<QString>("refused");  // "file", "folder", or "link" to another user's file
     QTest::addColumn<bool>("chooseAgain");
 
-    QTest::newRow("read-only file, another file chosen") << false << true;
-    QTest::newRow("read-only file, then cancelled") << false << false;
-    QTest::newRow("read-only folder, another file chosen") << true << true;
+    QTest::newRow("read-only file, another file chosen") << "file" << true;
+    QTest::newRow("read-only file, then cancelled") << "file" << false;
+    QTest::newRow("read-only folder, another file chosen") << "folder" << true;
+    QTest::newRow("link to another user's file, then cancelled") << "link" << false;
 }
 
+// The message names the refused file in its details.
 void TestSettingsFileCommands::accessDeniedAsksAgain()
 {
-    QFETCH(bool, refuseFolder);
+    QFETCH(QString, refused);
     QFETCH(bool, chooseAgain);
 
     const fs::path lockedFolder = folder() / "locked";
     fs::create_directory(lockedFolder);
     const fs::path locked = lockedFolder / "locked.dat";
     const std::string lockedBytes(300, 'L');
-    if (!refuseFolder)
-        writeBytes(locked, lockedBytes);
-    const WriteRefusal refusal(refuseFolder ? lockedFolder : locked);
-    if (!refusal.ok())
-        QSKIP("this process can't make a file refuse writing");
+    std::unique_ptr<WriteRefusal> refusal;
+    if (refused == "link") {
+        if (!runningAsRoot())
+            QSKIP("only root can make a file of another user");
+        writeBytes(folder() / "theirs.dat", lockedBytes);
+        QCOMPARE(::chown((folder() / "theirs.dat").c_str(), 65534, 65534), 0);
+        fs::create_symlink(folder() / "theirs.dat", locked);
+    } else {
+        if (refused == "file")
+            writeBytes(locked, lockedBytes);
+        refusal = std::make_unique<WriteRefusal>(refused == "folder" ? lockedFolder : locked);
+        if (!refusal->ok())
+            QSKIP("this process can't make a file refuse writing");
+    }
 
     const fs::path other = folder() / "other.dat";
     editOnPages();
@@ -340,11 +355,13 @@ void TestSettingsFileCommands::accessDeniedAsksAgain()
 
     QCOMPARE(m_host->scripted().texts(), QStringList{Str::kSettingsWriteFailed});
     QCOMPARE(m_host->scripted().shown().first().icon, Icon::Error);
+    QCOMPARE(m_host->scripted().shown().first().details, qpath(locked));
     QCOMPARE(m_host->scripted().saveDialogFolders(), (QStringList{m_dir->path(), m_dir->path()}));
-    if (refuseFolder)
+    if (refused == "folder")
         QVERIFY(!fs::exists(locked));
     else
         QCOMPARE(readBytes(locked), lockedBytes);
+    QCOMPARE(fs::is_symlink(locked), refused == "link");
 
     SettingsImage collected = SettingsImage::factory();
     collected[ImageLayout::kInputTypeByte] = kEditedInputType;
@@ -361,6 +378,33 @@ void TestSettingsFileCommands::cancelledSaveDialog()
     QVERIFY(m_host->scripted().texts().isEmpty());
     QCOMPARE(m_host->images().saved, SettingsImage::factory());
     QVERIFY(fs::is_empty(folder()));
+}
+
+// Another program holds the file's lock, and writes the file before it lets go: the save comes
+// after it, so the file holds what the user saved.
+void TestSettingsFileCommands::saveWaitsForAnotherWriter()
+{
+    const fs::path file = folder() / "shared.dat";
+    writeBytes(file, settingsFileBytes(SettingsImage::factory()));
+    std::atomic<int> lockState = -1;
+    std::thread writer([&] {
+        const SettingsFileLock lock(file);
+        lockState = int(lock.state());
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        SettingsFile::write(file, unusualImage());
+    });
+    while (lockState == -1)
+        std::this_thread::yield();
+    QCOMPARE(lockState, int(SettingsFileLock::State::Held));
+
+    editOnPages();
+    m_host->scripted().chooseSaveFile(qpath(file));
+    const SaveResult result = OnSaveSettings(*m_host);
+    writer.join();
+
+    QCOMPARE(result, SaveResult::Done);
+    QCOMPARE(readBytes(file), settingsFileBytes(m_host->images().saved));
+    QVERIFY(m_host->scripted().texts().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFileCommands)

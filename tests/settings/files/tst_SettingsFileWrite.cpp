@@ -14,6 +14,8 @@
 #include <iterator>
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -160,9 +162,56 @@ private slots:
 
         QCOMPARE(result, crash ? -1 : int(WriteResult::WriteFailed));
         QCOMPARE(readBytes(file), old);
-        if (!crash)
-            QCOMPARE(entriesIn(program()), 1);  // nothing new left beside it
+        QCOMPARE(entriesIn(program()), crash ? 2 : 1);  // only a killed writer leaves its new file
         QVERIFY(AutoSettings::read(program()) == unusualImage());
+
+        // The next write removes what the killed one left.
+        QCOMPARE(SettingsFile::write(file, edited()), WriteResult::Written);
+        QCOMPARE(entriesIn(program()), 1);
+    }
+
+    void leftoversOfOthersStay_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");  // "file", "held" (its writer lives), "foreign", "link", "folder"
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("a killed writer's") << ".f.dat.123.new" << "file" << true;
+        QTest::newRow("a live writer's") << ".f.dat.123.new" << "held" << false;
+        QTest::newRow("another user's") << ".f.dat.123.new" << "foreign" << false;
+        QTest::newRow("a link") << ".f.dat.123.new" << "link" << false;
+        QTest::newRow("a folder") << ".f.dat.123.new" << "folder" << false;
+        QTest::newRow("another file's") << ".g.dat.123.new" << "file" << false;
+        QTest::newRow("not our name") << ".f.dat.12a.new" << "file" << false;
+        QTest::newRow("not our name either") << ".f.dat..new" << "file" << false;
+    }
+
+    // Only new files of our own making whose writer is gone are removed.
+    void leftoversOfOthersStay()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        const fs::path leftover = program() / name.toStdString();
+        if (kind == "link")
+            fs::create_symlink(folder() / "elsewhere", leftover);
+        else if (kind == "folder")
+            fs::create_directory(leftover);
+        else
+            writeBytes(leftover, "half");
+        if (kind == "foreign") {
+            if (!runningAsRoot())
+                QSKIP("only root can make a file of another user");
+            QCOMPARE(::chown(leftover.c_str(), kNobody, kNobody), 0);
+        }
+        const int held = kind == "held" ? ::open(leftover.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+        if (kind == "held")
+            QCOMPARE(::flock(held, LOCK_EX), 0);
+
+        QCOMPARE(SettingsFile::write(program() / "f.dat", edited()), WriteResult::Written);
+
+        if (held >= 0)
+            ::close(held);
+        QCOMPARE(fs::exists(fs::symlink_status(leftover)), !removed);
     }
 
     void linkAtTargetIsReplaced_data()
@@ -182,7 +231,8 @@ private slots:
             writeBytes(target, victim);
         fs::create_symlink(target, AutoSettings::path(program()));
 
-        QCOMPARE(SettingsFile::write(AutoSettings::path(program()), edited()), WriteResult::Written);
+        QCOMPARE(SettingsFile::write(AutoSettings::path(program()), edited(), SettingsFile::Links::Replace),
+                 WriteResult::Written);
 
         QVERIFY(fs::is_regular_file(fs::symlink_status(AutoSettings::path(program()))));
         QCOMPARE(readBytes(AutoSettings::path(program())), settingsFileBytes(edited()));
@@ -190,6 +240,52 @@ private slots:
         if (!dangling)
             QCOMPARE(readBytes(target), victim);
         QCOMPARE(entriesIn(program()), 1);
+    }
+
+    void linkTheUserNamed_data()
+    {
+        QTest::addColumn<QString>("link");      // what the named file links to, from `program()`
+        QTest::addColumn<QString>("foreign");   // "", "file" or "folder": made another user's
+        QTest::addColumn<int>("result");
+        QTest::newRow("own file") << "../shared/team.dat" << "" << int(WriteResult::Written);
+        QTest::newRow("own file, by an absolute path") << "$DIR/shared/team.dat" << "" << int(WriteResult::Written);
+        QTest::newRow("own file, through a second link") << "hop.dat" << "" << int(WriteResult::Written);
+        QTest::newRow("nothing there") << "../shared/none.dat" << "" << int(WriteResult::OpenFailed);
+        QTest::newRow("a folder") << "../shared" << "" << int(WriteResult::OpenFailed);
+        QTest::newRow("another user's file") << "../shared/team.dat" << "file" << int(WriteResult::AccessDenied);
+        QTest::newRow("own file in another user's folder") << "../shared/team.dat" << "folder"
+                                                            << int(WriteResult::AccessDenied);
+    }
+
+    // A file the user named that links to the user's own file is written where the link points,
+    // and stays a link (a file shared through links stays shared); any other link is refused and
+    // everything stays as it was.
+    void linkTheUserNamed()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, foreign);
+        QFETCH(int, result);
+        const fs::path shared = folder() / "shared";
+        const fs::path target = shared / "team.dat";
+        fs::create_directory(shared);
+        const std::string old = settingsFileBytes(unusualImage()) + "team's tail";
+        writeBytes(target, old);
+        fs::create_symlink("../shared/team.dat", program() / "hop.dat");
+        const fs::path named = program() / "mine.dat";
+        fs::create_symlink(link.replace("$DIR", QString::fromStdString(folder().native())).toStdString(), named);
+        if (!foreign.isEmpty()) {
+            if (!runningAsRoot())
+                QSKIP("only root can make a file of another user");
+            QCOMPARE(::chown((foreign == "file" ? target : shared).c_str(), kNobody, kNobody), 0);
+        }
+
+        QCOMPARE(int(SettingsFile::write(named, edited())), result);
+
+        QVERIFY(fs::is_symlink(named));
+        const bool written = result == int(WriteResult::Written);
+        QCOMPARE(readBytes(target), written ? settingsFileBytes(edited()) + "team's tail" : old);
+        QCOMPARE(entriesIn(shared), 1);
+        QCOMPARE(entriesIn(program()), 2);
     }
 
     void oldFileTailOwnerAndModeCarryOver()
