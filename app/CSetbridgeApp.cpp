@@ -8,6 +8,7 @@
 #include "ProgramFolders.h"
 #include "ProgramLook.h"
 #include "SingleInstance.h"
+#include "WaylandFrameGuard.h"
 
 #include <QApplication>
 
@@ -40,6 +41,7 @@ int CSetbridgeApp::InitInstance()
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication application(m_qtArgc, m_qtArgv.data());
     instance.serve();
+    WaylandFrameGuard::install();
     ProgramLook::apply();
 
     MessageBoxPrompts prompts;
