@@ -39,6 +39,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -373,6 +374,16 @@ void CSetbridgeDlg::OnDataCheck()
 bool CSetbridgeDlg::OnExit()
 {
     return SettingsCommands::OnExit(*this);
+}
+
+bool CSetbridgeDlg::StoreForSessionEnd()
+{
+    if (!m_imageDistributed)
+        return true;
+    const AutoSettings::WriteOutcome outcome = SettingsCommands::StoreAtSessionEnd(*this);
+    if (!outcome.written)
+        std::fprintf(stderr, "sbq740: the settings could not be stored: %s can't be written\n", outcome.file.c_str());
+    return outcome.written;
 }
 
 void CSetbridgeDlg::OnLoadSettings()

@@ -136,6 +136,22 @@ void VirtualDesktop::click(QPoint at) const
     run(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
 }
 
+bool VirtualDesktop::focus(const QString &id) const
+{
+    run(QStringLiteral("xdotool"), {"windowactivate", "--sync", id});
+    return QTest::qWaitFor([&] { return run(QStringLiteral("xdotool"), {"getwindowfocus"}) == id; }, kServerUpMs);
+}
+
+QImage VirtualDesktop::grab(const QString &id) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral("import"), {"-window", id, "png:-"});
+    if (!process.waitForFinished(kServerUpMs))
+        process.kill();
+    return QImage::fromData(process.readAllStandardOutput(), "PNG");
+}
+
 QString VirtualDesktop::sceneGraph() const
 {
     return run(QStringLiteral("weston-debug"), {"scene-graph"}, 3000);

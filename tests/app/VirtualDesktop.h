@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRect>
@@ -34,6 +35,12 @@ public:
     QString run(const QString &tool, const QStringList &arguments, int deadlineMs = 10000) const;
     void key(const QString &keys) const;  // xdotool key names, e.g. "alt+f"
     void click(QPoint at) const;
+
+    // With the window manager: activates the X window `id` and waits until it has the keyboard
+    // (keys sent before that may reach it before it knows it is active). False at the deadline.
+    bool focus(const QString &id) const;
+    // What the X window `id` shows now; a null image when it can't be read.
+    QImage grab(const QString &id) const;
 
     // On the compositor: where a top-level window with `title` is (frame included), or an empty
     // rectangle; and how many pop-up surfaces (open menus) it shows.
