@@ -64,10 +64,10 @@ int CSetbridgeApp::InitInstance()
     // The menu bar is drawn by the window itself, pictures and all, never by a global menu.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication application(m_qtArgc, m_qtArgv.data());
+    ProgramLook::apply();  // before the running copy answers later starts: its warnings come first
     instance.serve();
     sessionEnd.watch();
     WaylandFrameGuard::install();
-    ProgramLook::apply();
 
     MessageBoxPrompts prompts;
     const std::unique_ptr<Spooler> spooler = makeSystemSpooler();
