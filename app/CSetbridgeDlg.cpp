@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -113,7 +114,7 @@ bool CSetbridgeDlg::OnInitDialog()
     m_ui->setupUi(this);
     buildMenu();
     locateHelp();
-    setWindowIcon(Pictures::load(Pictures::programIcon()));
+    setWindowIcon(Pictures::windowIcon());
     buildToolBar();
     buildStatusBar();
     m_printerSelectDlg->m_bStarted = 0;
@@ -123,6 +124,7 @@ bool CSetbridgeDlg::OnInitDialog()
     connect(m_ui->button_1260, &QPushButton::clicked, this, &CSetbridgeDlg::OnTestPrint);
     connect(m_ui->button_1264, &QPushButton::clicked, this, &CSetbridgeDlg::OnHeadCheck);
     layout()->setSizeConstraint(QLayout::SetFixedSize);  // fixed frame: no resizing, no maximising
+    centreOnScreen();
 
     m_images.startFrom(AutoSettings::read(m_services.settingsLocation));
     DistributeImage();
@@ -133,6 +135,14 @@ bool CSetbridgeDlg::OnInitDialog()
     m_printerSelectDlg->m_bStarted = 1;
     focusInto(page(0));
     return true;
+}
+
+void CSetbridgeDlg::centreOnScreen()
+{
+    // Placed before it is shown: the start-up printer selection and its messages open over
+    // where the window will appear, not over the screen's corner.
+    adjustSize();
+    move(screen()->availableGeometry().center() - rect().center());
 }
 
 void CSetbridgeDlg::buildMenu()

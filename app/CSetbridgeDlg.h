@@ -121,6 +121,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    void centreOnScreen();
     void buildMenu();
     void locateHelp();
     void buildToolBar();
