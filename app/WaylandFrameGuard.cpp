@@ -5,6 +5,8 @@
 #include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
 
+#include <cstdint>
+
 #include <wayland-client-core.h>
 
 namespace {
