@@ -114,6 +114,7 @@ private slots:
         CSetbridgeDlg &window = open();
         window.images().sent[46] = 'F';  // a close would ask whether to send
         m_prompts.clear();
+        m_prompts.answer(UserPrompts::Answer::Cancel);  // and, asked, stay open
         SessionEnd sessionEnd;
         sessionEnd.watch();
         QSignalSpy ending(&sessionEnd, &SessionEnd::ending);
