@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -39,6 +40,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -112,7 +114,7 @@ bool CSetbridgeDlg::OnInitDialog()
     m_ui->setupUi(this);
     buildMenu();
     locateHelp();
-    setWindowIcon(Pictures::load(Pictures::programIcon()));
+    setWindowIcon(Pictures::windowIcon());
     buildToolBar();
     buildStatusBar();
     m_printerSelectDlg->m_bStarted = 0;
@@ -122,6 +124,7 @@ bool CSetbridgeDlg::OnInitDialog()
     connect(m_ui->button_1260, &QPushButton::clicked, this, &CSetbridgeDlg::OnTestPrint);
     connect(m_ui->button_1264, &QPushButton::clicked, this, &CSetbridgeDlg::OnHeadCheck);
     layout()->setSizeConstraint(QLayout::SetFixedSize);  // fixed frame: no resizing, no maximising
+    centreOnScreen();
 
     SettingsFileCommands::ReadAutoSettings(*this);
     DistributeImage();
@@ -132,6 +135,14 @@ bool CSetbridgeDlg::OnInitDialog()
     m_printerSelectDlg->m_bStarted = 1;
     focusInto(page(0));
     return true;
+}
+
+void CSetbridgeDlg::centreOnScreen()
+{
+    // Placed before it is shown: the start-up printer selection and its messages open over
+    // where the window will appear, not over the screen's corner.
+    adjustSize();
+    move(screen()->availableGeometry().center() - rect().center());
 }
 
 void CSetbridgeDlg::buildMenu()
@@ -373,6 +384,16 @@ void CSetbridgeDlg::OnDataCheck()
 bool CSetbridgeDlg::OnExit()
 {
     return SettingsCommands::OnExit(*this);
+}
+
+bool CSetbridgeDlg::StoreForSessionEnd()
+{
+    if (!m_imageDistributed)
+        return true;
+    const AutoSettings::WriteOutcome outcome = SettingsCommands::StoreAtSessionEnd(*this);
+    if (!outcome.written)
+        std::fprintf(stderr, "sbq740: the settings could not be stored: %s can't be written\n", outcome.file.c_str());
+    return outcome.written;
 }
 
 void CSetbridgeDlg::OnLoadSettings()

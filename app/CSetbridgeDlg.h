@@ -67,6 +67,10 @@ public:
     using CommandHost::OnSwitchPrinter;
     void OnSwitchPrinter(SwitchReason reason) override;
     bool OnExit();
+    // The session ends: "setting" takes the collected pages now, without a question. False when
+    // it could not be written (said on standard error). Before the image was read at opening
+    // there is nothing to keep, and the file is left alone.
+    bool StoreForSessionEnd();
     void OnTestPrint();
     void OnHeadCheck();
     void OnHelpContents();
@@ -117,6 +121,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    void centreOnScreen();
     void buildMenu();
     void locateHelp();
     void buildToolBar();

@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace ProgramLook {
 
@@ -18,6 +21,12 @@ void apply()
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), gothic);
     QFont font(QStringLiteral("MS PGothic"), 9);
     QApplication::setFont(font);
+    // Without any face for Japanese every text of the window is an empty box; say why, where
+    // whoever started the program can read it.
+    if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+        std::fputs("sbq740: no font for Japanese text is installed, so the window's texts show as empty boxes; "
+                   "install the IPA Gothic font (the Debian package fonts-ipafont-gothic)\n",
+                   stderr);
 
     // Qt's own standard buttons and dialogs in Japanese.
     auto *translator = new QTranslator(qApp);

@@ -2,6 +2,7 @@
 
 #include "EmbossedPicture.h"
 #include "MenuCaption.h"
+#include "MenuColours.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -16,25 +17,12 @@ namespace {
 constexpr int w = kImageWidth;
 constexpr int h = kImageHeight;
 
-// The colours of a classic menu, taken from the menu's palette. Disabled items are drawn with
-// the active colours too: their look comes from the relief, not from a paler palette.
-struct Colours
-{
-    QColor menu, menuText, highlight, highlightText, face, buttonHighlight, shadow, greyText;
-};
-
-Colours coloursOf(const QPalette &palette)
-{
-    const auto colour = [&palette](QPalette::ColorRole role) { return palette.color(QPalette::Active, role); };
-    return {colour(QPalette::Window), colour(QPalette::WindowText), colour(QPalette::Highlight),
-            colour(QPalette::HighlightedText), colour(QPalette::Button), colour(QPalette::Light),
-            colour(QPalette::Dark), colour(QPalette::Dark)};
-}
-
 int menuBarHeight(const QFontMetrics &metrics)
 {
     return metrics.height() + 6;
 }
+
+using MenuColours::Colours;
 
 struct Item
 {
@@ -46,7 +34,7 @@ struct Item
 
     explicit Item(const QStyleOptionMenuItem &item)
         : option(item)
-        , colours(coloursOf(item.palette))
+        , colours(MenuColours::of(item.palette))
         , selected(item.state.testFlag(QStyle::State_Selected))
         , enabled(item.state.testFlag(QStyle::State_Enabled))
         , hasPicture(!item.icon.isNull())
@@ -58,9 +46,9 @@ void paintSeparator(QPainter &painter, const QRect &rect, const Colours &colours
 {
     // An etched line along the top of the item's lower half.
     const int y = rect.top() + rect.height() / 2;
-    painter.setPen(colours.shadow);
+    painter.setPen(colours.frameShadow);
     painter.drawLine(rect.left(), y, rect.right(), y);
-    painter.setPen(colours.buttonHighlight);
+    painter.setPen(colours.frameLight);
     painter.drawLine(rect.left(), y + 1, rect.right(), y + 1);
 }
 
@@ -78,10 +66,10 @@ void paintBackground(QPainter &painter, const Item &item)
 
 void paintRaisedFrame(QPainter &painter, const QRect &box, const Colours &colours)
 {
-    painter.setPen(colours.buttonHighlight);
+    painter.setPen(colours.frameLight);
     painter.drawLine(box.topLeft(), box.topRight());
     painter.drawLine(box.topLeft(), box.bottomLeft());
-    painter.setPen(colours.shadow);
+    painter.setPen(colours.frameShadow);
     painter.drawLine(box.bottomLeft(), box.bottomRight());
     painter.drawLine(box.topRight(), box.bottomRight());
 }
@@ -89,6 +77,9 @@ void paintRaisedFrame(QPainter &painter, const QRect &box, const Colours &colour
 void paintPicture(QPainter &painter, const Item &item)
 {
     const QRect box = pictureBox(item.option.rect);
+    // On a dark menu the pictures, drawn in dark ink for a light face, sit on a light tile.
+    if (item.colours.dark)
+        painter.fillRect(box, item.colours.pictureFace);
     if (item.selected && item.enabled)
         paintRaisedFrame(painter, box, item.colours);
     const QRect place(box.left() + 2, box.top() + 2, w, h);
@@ -97,7 +88,8 @@ void paintPicture(QPainter &painter, const Item &item)
         painter.drawPixmap(place, picture);
         return;
     }
-    const EmbossedPicture::Colours emboss{item.colours.face, item.colours.buttonHighlight, item.colours.shadow};
+    const EmbossedPicture::Colours emboss{item.colours.pictureFace, item.colours.pictureHighlight,
+                                          item.colours.pictureShadow};
     painter.drawImage(place, EmbossedPicture::make(picture.toImage().scaled(w, h), emboss));
 }
 
@@ -121,10 +113,12 @@ void paintCaption(QPainter &painter, const Item &item)
     if (item.enabled) {
         drawCaption(painter, textRect, parts, item.selected ? item.colours.highlightText : item.colours.menuText);
     } else if (item.selected) {
-        drawCaption(painter, textRect, parts, item.colours.menu);
+        drawCaption(painter, textRect, parts, item.colours.disabledOnBar);
     } else {
-        drawCaption(painter, textRect.translated(1, 1), parts, item.colours.buttonHighlight);
-        drawCaption(painter, textRect, parts, item.colours.greyText);
+        // Embossed on a light menu; a light copy would only blur the caption on a dark one.
+        if (!item.colours.dark)
+            drawCaption(painter, textRect.translated(1, 1), parts, item.colours.relief);
+        drawCaption(painter, textRect, parts, item.colours.disabledText);
     }
 }
 
@@ -153,7 +147,7 @@ void paint(QPainter &painter, const QStyleOptionMenuItem &option)
 {
     painter.save();
     if (option.menuItemType == QStyleOptionMenuItem::Separator) {
-        const Colours colours = coloursOf(option.palette);
+        const Colours colours = MenuColours::of(option.palette);
         painter.fillRect(option.rect, colours.menu);
         paintSeparator(painter, option.rect, colours);
     } else {

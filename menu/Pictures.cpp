@@ -27,4 +27,12 @@ QString menuPicture(int bitmapId) { return QStringLiteral("menu_%1").arg(bitmapI
 QString toolbarPicture(int buttonId) { return QStringLiteral("tool_%1").arg(buttonId); }
 QString tabPicture(int index) { return QStringLiteral("tab_%1").arg(index); }
 
+QIcon windowIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 48, 256})
+        icon.addFile(QStringLiteral(":/desktop/sbq740-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 }  // namespace Pictures

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
 
@@ -15,5 +16,9 @@ QString menuPicture(int bitmapId);     // "menu_160"
 QString toolbarPicture(int buttonId);  // "tool_2000"
 QString tabPicture(int index);         // "tab_0" .. "tab_4"
 inline QString programIcon() { return QStringLiteral("icon"); }
+
+// The window's icon: the program icon in every size the package installs for the desktop (16, 48
+// and 256 pixels), so that the task bar and the window switcher need not scale the smallest.
+QIcon windowIcon();
 
 }  // namespace Pictures

@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-translations-l10n libqt6svg6
+  qt6-wayland libwayland-dev weston
   fonts-ipafont-gothic
   libcups2-dev cups-daemon cups-client cups cups-bsd
   libqrencode-dev zbar-tools

@@ -60,6 +60,12 @@ void WriteAutoSettings(CommandHost &host)
     host.prompts().message(host.window(), text, UserPrompts::Icon::Warning, UserPrompts::Buttons::Ok);
 }
 
+AutoSettings::WriteOutcome StoreAtSessionEnd(CommandHost &host)
+{
+    host.CollectImage();
+    return AutoSettings::write(host.settingsLocation(), host.images().current);
+}
+
 void OnFactorySettings(CommandHost &host)
 {
     if (ask(host, Str::kAskFactory, UserPrompts::Buttons::OkCancel) == Answer::Ok)

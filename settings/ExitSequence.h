@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AutoSettings.h"
+
 class CommandHost;
 
 // The commands of the settings model that the main window routes.
@@ -19,5 +21,10 @@ void EndWithoutPrinter(CommandHost &host, int exitCode);
 // Collects the pages and writes the current image to "setting"; when the file can't be written,
 // a warning names it and says the settings were not stored.
 void WriteAutoSettings(CommandHost &host);
+
+// The session ends (a logout, or a signal): the pages are collected and "setting" takes the image
+// as the exit would write it, without a question and without a message; whether it was written
+// is the caller's to report.
+AutoSettings::WriteOutcome StoreAtSessionEnd(CommandHost &host);
 
 }  // namespace SettingsCommands

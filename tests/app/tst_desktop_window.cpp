@@ -1,13 +1,13 @@
 // The real program on an X server with a window manager: what its main window tells the desktop
-// about itself (read back with xprop), and a later start bringing the minimised window back with
-// the startup id it was given.
+// about itself (read back with xprop), a later start bringing the minimised window back with the
+// startup id it was given, and where the start-up dialogs open.
 #include "PrivateCups.h"
+#include "VirtualDesktop.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int kToolMs = 10000;
-constexpr int kServerUpMs = 15000;
 constexpr int kWindowShownMs = 20000;
 constexpr int kWindowReactsMs = 10000;
 
@@ -27,51 +25,47 @@ class TestDesktopWindow : public QObject
     Q_OBJECT
 
 private:
-    bool windowManagerUp() { return rootProperty(QStringLiteral("_NET_SUPPORTING_WM_CHECK")).contains("window id"); }
+    VirtualDesktop m_desktop;
     PrivateCups m_cups;
     QTemporaryDir m_dir;
-    QProcess m_server;
-    QProcess m_windowManager;
     QProcess m_program;
-    QString m_display;
     QString m_window;  // the main window's id
 
-    QString programPath() const { return m_dir.filePath(QStringLiteral("app/sbq740-desk-%1").arg(::getpid())); }
+    QString programPath(const QString &name = QStringLiteral("desk")) const
+    {
+        return m_dir.filePath(QStringLiteral("app/sbq740-%1-%2").arg(name).arg(::getpid()));
+    }
 
     QProcessEnvironment environment() const
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), m_display);
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        QProcessEnvironment environment = m_desktop.environment();
         environment.insert(QStringLiteral("CUPS_SERVER"), m_cups.server());
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
         environment.insert(QStringLiteral("TMPDIR"), m_dir.path());
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
         return environment;
     }
 
-    // A tool's standard output; empty when it fails or takes too long.
-    QString run(const QString &tool, const QStringList &arguments) const
-    {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(tool, arguments);
-        if (!process.waitForFinished(kToolMs)) {
-            process.kill();
-            process.waitForFinished();
-            return {};
-        }
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    }
+    QString run(const QString &tool, const QStringList &arguments) const { return m_desktop.run(tool, arguments); }
 
-    QString property(const QString &name) const { return run(QStringLiteral("xprop"), {"-id", m_window, name}); }
+    // Whole, a large icon too.
+    QString property(const QString &name) const { return run(QStringLiteral("xprop"), {"-len", "2000000", "-id", m_window, name}); }
     QString rootProperty(const QString &name) const { return run(QStringLiteral("xprop"), {"-root", name}); }
 
-    QString findMainWindow() const
+    QString findWindow(const QString &pattern) const
     {
-        const QString found = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^QAV Quillotron 740Q2 "});
-        return found.section(QLatin1Char('\n'), 0, 0);
+        return run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", pattern}).section(QLatin1Char('\n'), 0, 0);
+    }
+    QString findMainWindow() const { return findWindow(QStringLiteral("^QAV Quillotron 740Q2 ")); }
+
+    // Where the X window `id` is on the screen, frame not included.
+    QRect geometry(const QString &id) const
+    {
+        const QString shell = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", id});
+        const auto value = [&shell](const char *key) {
+            return QRegularExpression(QStringLiteral("^%1=(\\d+)$").arg(QLatin1String(key)), QRegularExpression::MultilineOption)
+                .match(shell).captured(1).toInt();
+        };
+        return QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
     }
 
     bool windowIsActive() const
@@ -91,37 +85,16 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString server = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (server.isEmpty())
-            QSKIP("Xvfb is missing");
+        if (!m_desktop.startX())
+            QSKIP(qPrintable(m_desktop.error()));
+        QVERIFY2(m_desktop.startWindowManager(), qPrintable(m_desktop.error()));
         QVERIFY(m_dir.isValid());
         QVERIFY2(m_cups.start(), qPrintable(m_cups.error()));
-
-        // The server picks a free display and writes its number once it accepts clients.
-        m_server.setStandardErrorFile(QProcess::nullDevice());
-        m_server.start(server, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        QTRY_VERIFY_WITH_TIMEOUT(m_server.canReadLine() || m_server.state() == QProcess::NotRunning, kServerUpMs);
-        m_display = QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed();
-        QVERIFY2(m_display.size() > 1, "the X server did not start");
-
-        m_windowManager.setProcessEnvironment(environment());
-        m_windowManager.setStandardOutputFile(QProcess::nullDevice());
-        m_windowManager.setStandardErrorFile(QProcess::nullDevice());
-        // A window manager started the moment the server accepts clients now and then gives up
-        // at once; it gets a second start.
-        for (int attempt = 0; attempt < 2 && !windowManagerUp(); ++attempt) {
-            m_windowManager.start(QStringLiteral("jwm"), {});
-            [[maybe_unused]] const bool settled = QTest::qWaitFor(
-                [this] { return windowManagerUp() || m_windowManager.state() == QProcess::NotRunning; },
-                kServerUpMs);
-        }
-        QVERIFY2(windowManagerUp(), "the window manager did not start");
 
         QDir().mkpath(m_dir.filePath(QStringLiteral("app")));
         QDir().mkpath(m_dir.filePath(QStringLiteral("runtime")));
         QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(QFile::copy(QStringLiteral(SBQ_PROGRAM), programPath()));
-        QFile::setPermissions(programPath(), QFile::permissions(programPath()) | QFile::ExeOwner);
         m_program.setProcessEnvironment(environment());
         m_program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_program.start(programPath(), {});
@@ -130,10 +103,8 @@ private slots:
 
     void cleanupTestCase()
     {
-        for (QProcess *process : {&m_program, &m_windowManager, &m_server}) {
-            process->kill();
-            process->waitForFinished(5000);
-        }
+        m_program.kill();
+        m_program.waitForFinished(5000);
     }
 
     void windowHints_data()
@@ -148,6 +119,9 @@ private slots:
             << "_NET_WM_ALLOWED_ACTIONS" << "_NET_WM_ACTION_MINIMIZE.*_NET_WM_ACTION_CLOSE"
             << "MAXIMIZE|RESIZE|FULLSCREEN";
         QTest::newRow("its caption") << "_NET_WM_NAME" << "= \"QAV Quillotron 740Q2 セットブリッジ\"$" << "";
+        QTest::newRow("its icon in every installed size")
+            << "_NET_WM_ICON" << "^(?=[\\s\\S]*Icon \\(16 x 16\\))(?=[\\s\\S]*Icon \\(48 x 48\\))(?=[\\s\\S]*Icon \\(256 x 256\\))"
+            << "";
     }
 
     void windowHints()
@@ -156,7 +130,7 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(QString, forbidden);
         const QString value = property(name);
-        QVERIFY2(value.contains(QRegularExpression(expected)), qPrintable(value));
+        QVERIFY2(value.contains(QRegularExpression(expected)), qPrintable(value.left(300)));
         if (!forbidden.isEmpty())
             QVERIFY2(!value.contains(QRegularExpression(forbidden)), qPrintable(value));
     }
@@ -189,6 +163,42 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(windowIsActive(), kWindowReactsMs);
         QCOMPARE(property(QStringLiteral("_NET_STARTUP_ID")), QStringLiteral("_NET_STARTUP_ID(UTF8_STRING) = \"%1\"").arg(startupId));
         QCOMPARE(m_program.state(), QProcess::Running);
+    }
+
+    // Last, as it changes the printers: what the start-up printer selection shows opens over the
+    // middle of the screen, where the main window will appear, not in the screen's corner.
+    void startUpDialogsOpenOverTheMiddle_data()
+    {
+        QTest::addColumn<int>("printers");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("two printers: the selection") << 2 << "^プリンタの選択$";
+        QTest::newRow("no printer: the message") << 0 << "^Setbridge$";
+    }
+
+    void startUpDialogsOpenOverTheMiddle()
+    {
+        QFETCH(int, printers);
+        QFETCH(QString, title);
+        const QString second = QStringLiteral("Second_740");
+        if (printers == 2)
+            QVERIFY2(m_cups.addQueue(second), qPrintable(m_cups.error()));
+        else
+            QVERIFY(m_cups.removeQueue(second) && m_cups.removeQueue(QString::fromLatin1(PrivateCups::kDefaultQueue)));
+
+        const QString program = programPath(QStringLiteral("place%1").arg(printers));
+        QVERIFY(QFile::copy(QStringLiteral(SBQ_PROGRAM), program));
+        QProcess starting;
+        starting.setProcessEnvironment(environment());
+        starting.start(program, {});
+        QString dialog;
+        QTRY_VERIFY_WITH_TIMEOUT(!(dialog = findWindow(title)).isEmpty(), kWindowShownMs);
+        const QPoint centre = geometry(dialog).center();
+        const QString display = run(QStringLiteral("xdotool"), {"getdisplaygeometry"});
+        const QPoint middle(display.section(u' ', 0, 0).toInt() / 2, display.section(u' ', 1, 1).toInt() / 2);
+        starting.kill();
+        starting.waitForFinished(5000);
+        QVERIFY2((centre - middle).manhattanLength() < 80,
+                 qPrintable(QStringLiteral("centre %1,%2").arg(centre.x()).arg(centre.y())));
     }
 };
 

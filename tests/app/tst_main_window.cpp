@@ -4,6 +4,7 @@
 #include "ModalScript.h"
 #include "ResourceIds.h"
 #include "ScriptedPrompts.h"
+#include "SessionEnd.h"
 #include "SettingsFile.h"
 #include "SettingsPage.h"
 #include "Strings.h"
@@ -19,7 +20,9 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QWheelEvent>
+#include <QSignalSpy>
 #include <QTest>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <fstream>
 #include <iterator>
@@ -102,6 +105,23 @@ private slots:
         const std::string written = fileBytes(AutoSettings::path(folder()));
         QCOMPARE(written.size(), SettingsFile::kFileSize);
         QCOMPARE(written, std::string(SettingsFile::kHeader) + std::string(SettingsImage::factory().data(), 260));
+    }
+
+    // The session manager ends the session: the program is told to end, and the main window's
+    // close (the exit sequence and its questions) does not run.
+    void sessionManagersEndAsksNothing()
+    {
+        CSetbridgeDlg &window = open();
+        window.images().sent[46] = 'F';  // a close would ask whether to send
+        m_prompts.clear();
+        m_prompts.answer(UserPrompts::Answer::Cancel);  // and, asked, stay open
+        SessionEnd sessionEnd;
+        sessionEnd.watch();
+        QSignalSpy ending(&sessionEnd, &SessionEnd::ending);
+        QWindowSystemInterface::handleApplicationTermination<QWindowSystemInterface::SynchronousDelivery>();
+        QCOMPARE(ending.size(), 1);
+        QCOMPARE(m_prompts.texts(), QStringList{});
+        QVERIFY(window.isVisible());
     }
 
     void enterAndEscapeDoNothing()

@@ -17,6 +17,7 @@
 namespace {
 constexpr int kRacersEndWithinMs = 30000;
 constexpr int kWindowOpensWithinMs = 15000;
+constexpr int kReadPendingMs = 500;
 constexpr uid_t kNobody = 65534;
 
 // What an earlier run, a power loss or another user left where the lock goes.
@@ -58,10 +59,14 @@ private:
         return path;
     }
 
-    QProcess *start(const QString &program, const QStringList &arguments = {})
+    // `fontConfig`, when given, is the only font configuration the program sees, and its standard
+    // error is kept for the test to read.
+    QProcess *start(const QString &program, const QStringList &arguments = {}, const QString &fontConfig = {})
     {
         auto *process = new QProcess(this);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!fontConfig.isEmpty())
+            environment.insert(QStringLiteral("FONTCONFIG_FILE"), fontConfig);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("CUPS_SERVER"), m_cups.server());
         environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
@@ -71,7 +76,7 @@ private:
         else
             environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         process->setProcessEnvironment(environment);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->setProcessChannelMode(fontConfig.isEmpty() ? QProcess::ForwardedErrorChannel : QProcess::SeparateChannels);
         process->start(program, arguments);
         m_running.append(process);
         return process;
@@ -305,6 +310,38 @@ private slots:
         QProcess *process = start(copyOfProgram(name), arguments);
         QTRY_VERIFY_WITH_TIMEOUT(listening(name) || process->state() == QProcess::NotRunning, kWindowOpensWithinMs);
         QCOMPARE(process->state(), QProcess::Running);
+    }
+
+    void missingJapaneseFontIsNamed_data()
+    {
+        QTest::addColumn<QString>("fontFolder");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("fonts as installed") << "/usr/share/fonts" << false;
+        QTest::newRow("a Latin font only") << "/usr/share/fonts/truetype/dejavu" << true;
+    }
+
+    // Without a font for Japanese the window's texts are empty boxes: standard error says why and
+    // names the font to install; with one, it says nothing of fonts.
+    void missingJapaneseFontIsNamed()
+    {
+        QFETCH(QString, fontFolder);
+        QFETCH(bool, warned);
+        const QString config = m_dir.filePath(QStringLiteral("fonts-%1.conf").arg(int(warned)));
+        QFile file(config);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><dir>%1</dir><cachedir>%2</cachedir></fontconfig>\n")
+                       .arg(fontFolder, m_dir.filePath(QStringLiteral("font-cache")))
+                       .toUtf8());
+        file.close();
+        const QString name = QStringLiteral("sbq740-font-%1-%2").arg(::getpid()).arg(int(warned));
+        QProcess *process = start(copyOfProgram(name), {}, config);
+        QTRY_VERIFY_WITH_TIMEOUT(listening(name) || process->state() == QProcess::NotRunning, kWindowOpensWithinMs);
+        QCOMPARE(process->state(), QProcess::Running);
+        // A warning was written before the window answered on its socket; it only has to be read.
+        process->setReadChannel(QProcess::StandardError);
+        process->waitForReadyRead(kReadPendingMs);
+        const QString errors = QString::fromLocal8Bit(process->readAllStandardError());
+        QCOMPARE(errors.contains(QStringLiteral("fonts-ipafont-gothic")), warned);
     }
 };
 

@@ -1,15 +1,20 @@
 // The main window's menu bar: pictures, mnemonics, the accelerator column and the disabled look.
 
 #include "CIconMenu.h"
+#include "MenuColours.h"
 #include "MenuItemPainter.h"
 #include "MenuTable.h"
 #include "Pictures.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QMainWindow>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 
+#include <array>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -73,7 +78,82 @@ CaptionInk captionInk(const QImage &image, const QRect &caption, int gap = 6)
     return ink;
 }
 
+// WCAG 2 contrast ratio of two colours.
+double contrast(QRgb one, QRgb other)
+{
+    const auto luminance = [](QRgb rgb) {
+        const auto linear = [](int channel) {
+            const double c = channel / 255.0;
+            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+    };
+    const double a = luminance(one);
+    const double b = luminance(other);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// The strongest contrast in `area` against `background`: for a caption, what its text reaches.
+double strongestContrast(const QImage &image, const QRect &area, QRgb background)
+{
+    double strongest = 1.0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            strongest = std::max(strongest, contrast(image.pixel(x, y), background));
+    }
+    return strongest;
+}
+
+// The mean contrast against `face` of the picture's outline as shown at `place`: the pixels of
+// `picture` that border its transparent background.
+double outlineContrast(const QImage &shown, QPoint place, const QImage &picture, QRgb face)
+{
+    const auto transparent = [&picture](int x, int y) {
+        return !picture.rect().contains(x, y) || qAlpha(picture.pixel(x, y)) < 128;
+    };
+    double sum = 0;
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (transparent(x, y)
+                || !(transparent(x - 1, y) || transparent(x + 1, y) || transparent(x, y - 1) || transparent(x, y + 1)))
+                continue;
+            sum += contrast(shown.pixel(place + QPoint(x, y)), face);
+            ++count;
+        }
+    }
+    return count ? sum / count : 0.0;
+}
+
+QRgb mostCommonColour(const QImage &image, const QRect &area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    }
+    QRgb common = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            common = it.key();
+        }
+    }
+    return common;
+}
+
+QPalette darkPalette(const QColor &window, const QColor &highlight, const QColor &highlightedText)
+{
+    QPalette palette(window);  // text, light and dark derived from the window colour, as Qt does
+    palette.setColor(QPalette::Highlight, highlight);
+    palette.setColor(QPalette::HighlightedText, highlightedText);
+    return palette;
+}
+
 }  // namespace
+
+Q_DECLARE_METATYPE(QPalette)
 
 class TestIconMenu : public QObject
 {
@@ -96,6 +176,8 @@ private slots:
     void acceleratorTextsShareOneColumn();
     void disabledPictureIsEmbossed();
     void hoveredDisabledCaptionTakesMenuColour();
+    void readableUnderEveryPalette_data();
+    void readableUnderEveryPalette();
 
 private:
     QMenu *popup(int index) const { return m_menu->popups().at(index); }
@@ -129,6 +211,7 @@ void TestIconMenu::init()
 void TestIconMenu::cleanup()
 {
     m_window.reset();
+    QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
 void TestIconMenu::everyStarredItemHasItsPicture_data()
@@ -334,9 +417,8 @@ void TestIconMenu::disabledPictureIsEmbossed()
 
     QVERIFY(enabled != disabled);
     // Only the three colours of the relief remain: no green tick, no picture colours.
-    const QPalette palette = file->palette();
-    const QList<QRgb> relief{palette.color(QPalette::Button).rgb(), palette.color(QPalette::Light).rgb(),
-                             palette.color(QPalette::Dark).rgb()};
+    const MenuColours::Colours colours = MenuColours::of(file->palette());
+    const QList<QRgb> relief{colours.pictureFace.rgb(), colours.pictureHighlight.rgb(), colours.pictureShadow.rgb()};
     int shadowPixels = 0;
     for (int y = 0; y < disabled.height(); ++y) {
         for (int x = 0; x < disabled.width(); ++x) {
@@ -378,3 +460,53 @@ void TestIconMenu::hoveredDisabledCaptionTakesMenuColour()
 
 QTEST_MAIN(TestIconMenu)
 #include "tst_icon_menu.moc"
+
+void TestIconMenu::readableUnderEveryPalette_data()
+{
+    QTest::addColumn<QPalette>("palette");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("selected");
+
+    const std::array<std::pair<const char *, QPalette>, 3> palettes{{
+        {"light", QApplication::style()->standardPalette()},
+        {"dark", darkPalette(QColor(53, 53, 53), QColor(42, 130, 218), Qt::white)},
+        {"dark, light bar", darkPalette(QColor(43, 43, 43), QColor(61, 174, 233), QColor(252, 252, 252))},
+    }};
+    for (const auto &[name, palette] : palettes) {
+        for (const bool enabled : {true, false}) {
+            for (const bool selected : {false, true}) {
+                const QString row = QStringLiteral("%1, %2%3").arg(QLatin1String(name), enabled ? "enabled" : "disabled",
+                                                                   selected ? ", selected" : "");
+                QTest::newRow(qPrintable(row)) << palette << enabled << selected;
+            }
+        }
+    }
+}
+
+// Captions keep 4.5:1 against what they are drawn on (3:1 disabled); a picture's outline keeps
+// 3:1 on average against the face around it.
+void TestIconMenu::readableUnderEveryPalette()
+{
+    QFETCH(QPalette, palette);
+    QFETCH(bool, enabled);
+    QFETCH(bool, selected);
+    QApplication::setPalette(palette);
+    QAction *item = m_menu->action(ResId::kCmdSwitchPrinter);
+    item->setEnabled(enabled);
+    QMenu *file = popup(kFile);
+    QVERIFY(!openAndGrab(file).isNull());
+    if (selected)
+        file->setActiveAction(item);
+    const QImage image = file->grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    const QRect caption = captionArea(file, ResId::kCmdSwitchPrinter);
+    const double text = strongestContrast(image, caption, mostCommonColour(image, caption));
+    const double textMinimum = enabled ? 4.5 : 3.0;
+    QVERIFY2(text >= textMinimum, qPrintable(QStringLiteral("caption %1:1").arg(text, 0, 'f', 2)));
+
+    const QRect picture = pictureArea(file, ResId::kCmdSwitchPrinter);
+    const QRgb face = image.pixel(picture.topLeft() - QPoint(1, 1));
+    const QImage drawn = item->icon().pixmap(QSize(MenuItemPainter::kImageWidth, MenuItemPainter::kImageHeight)).toImage();
+    const double outline = outlineContrast(image, picture.topLeft(), drawn, face);
+    QVERIFY2(outline >= 3.0, qPrintable(QStringLiteral("picture %1:1").arg(outline, 0, 'f', 2)));
+}
