@@ -70,8 +70,10 @@ has_model_queue() {
   return 1
 }
 
+# The helpers run in sessions of their own: Ctrl+C reaches the program, which then ends while its
+# X server and its printer are still there; the clean-up ends them after it.
 start_simulated_printer() {
-  eval "$("$root/scripts/private-cupsd.sh" start "$work/cups")"
+  eval "$(setsid "$root/scripts/private-cupsd.sh" start "$work/cups")"
   export CUPS_SERVER
   touch "$work/cupsd.started"
   say "the simulated printer's jobs and log: $work/cups/sim/jobs, $work/cups/sim/log.txt"
@@ -80,7 +82,7 @@ start_simulated_printer() {
 window_manager_runs() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
 
 start_virtual_display() {  # Xvfb on a free display (it names the number when ready), then jwm
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   helpers+=($!)
   wait_until 15 grep -qx '[0-9][0-9]*' "$work/display" \
     || { echo "run: the virtual X server did not start (see $work/xvfb.log)" >&2; exit 1; }
@@ -88,7 +90,7 @@ start_virtual_display() {  # Xvfb on a free display (it names the number when re
   export DISPLAY
   unset WAYLAND_DISPLAY
   export QT_QPA_PLATFORM=xcb
-  jwm >"$work/jwm.log" 2>&1 & helpers+=($!)
+  setsid jwm >"$work/jwm.log" 2>&1 & helpers+=($!)
   wait_until 10 window_manager_runs \
     || { echo "run: the window manager did not start (see $work/jwm.log)" >&2; exit 1; }
 }
@@ -97,6 +99,7 @@ window() {  # window TITLE-REGEX: the first visible window so titled
   timeout 10 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 | grep .
 }
 main_title='^QAV Quillotron 740Q2 セットブリッジ$'
+window_or_end() { window "$main_title" || program_ended; }
 
 screenshot() {  # screenshot FILE: the whole virtual screen
   timeout 20 import -window root "$1" 2>/dev/null
@@ -117,14 +120,14 @@ if ! $check; then
   start_virtual_display
   "$program" "$@" & app=$!
   shot="$work/sbq740.png"
-  if wait_until 60 window "$main_title"; then
+  if ! wait_until 60 window_or_end; then
+    say "the window did not appear within 60 s; the screenshot shows what there is"
+  elif running "$app"; then
     say "the window is up ($((SECONDS - started_at)) s after the start)"
     sleep 1  # let it finish painting
-  else
-    say "the window did not appear within 60 s; the screenshot shows what there is"
   fi
   screenshot "$shot" && say "screenshot of the program: $shot"
-  say "the program keeps running on $DISPLAY; press Ctrl+C to stop it"
+  running "$app" && say "the program keeps running on $DISPLAY; press Ctrl+C to stop it"
   status=0
   wait "$app" || status=$?
   app=""
