@@ -22,7 +22,7 @@ if [ "${1:-}" = --check ]; then
   check=true; shift
   [ $# -eq 0 ] || { echo "run: --check takes no further arguments" >&2; exit 64; }
 elif [ "${1:-}" = --help ]; then
-  sed -n '2,15p' "$0"; exit 0
+  sed -n '2,14p' "$0"; exit 0
 fi
 
 say() { echo "run: $*"; }
