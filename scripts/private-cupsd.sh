@@ -15,9 +15,11 @@
 # listens only on 127.0.0.1 and its local socket. Running `start` again is harmless.
 # DIR must be reachable by the `lp` user (a folder under /tmp is): the backends run as lp.
 #
-# With PRIVATE_CUPS_PPDS=FOLDER in the environment of `start`, the server also lists the PPDs in
-# FOLDER as /usr/share/ppd's are listed, so that `lpadmin -m SUBFOLDER/NAME.ppd` can name them
-# (used to try the PPD of an installed package before it is installed).
+# With PRIVATE_CUPS_USR_SHARE_PPD=FOLDER in the environment of `start` (root only), cupsd runs in a
+# mount namespace of its own in which FOLDER stands at /usr/share/ppd, where the distribution's
+# scheduler finds the PPDs that packages install: its drivers list them as the installed system's
+# are listed (`lpadmin -m lsb/usr/SUBFOLDER/NAME.ppd`). The rest of the machine sees nothing of it.
+# Used to try the PPD of a package before it is installed.
 set -euo pipefail
 
 HERE="$(cd "$(dirname "$0")/.." && pwd)"
@@ -29,7 +31,7 @@ DEFAULT_QUEUE="QAV_Quillotron_740Q2"
 die() { echo "private-cupsd: $*" >&2; exit 1; }
 
 usage() {
-  sed -n '2,21p' "$0" >&2
+  sed -n '2,22p' "$0" >&2
   exit 2
 }
 
@@ -79,24 +81,13 @@ write_config() {
     user="$(id -un)"; group="$(id -gn)"
   fi
   mkdir -p "$DIR/etc/ppd" "$DIR/spool/tmp" "$DIR/cache" "$DIR/state" "$DIR/log" "$DIR/run"
-  local data=/usr/share/cups
-  if [ -n "${PRIVATE_CUPS_PPDS:-}" ]; then
-    # The scheduler's drivers search DataDir/model too: a copy of DataDir whose model is FOLDER.
-    data="$DIR/data"
-    rm -rf "$data"
-    mkdir -p "$data"
-    for entry in /usr/share/cups/*; do
-      [ "${entry##*/}" = model ] || ln -s "$entry" "$data/"
-    done
-    ln -s "$(cd "$PRIVATE_CUPS_PPDS" && pwd)" "$data/model"
-  fi
   cat >"$DIR/etc/cups-files.conf" <<EOF
 User $user
 Group $group
 SystemGroup $(id -gn)
 ServerRoot $DIR/etc
 ServerBin /usr/lib/cups
-DataDir $data
+DataDir /usr/share/cups
 DocumentRoot /usr/share/cups/doc-root
 RequestRoot $DIR/spool
 TempDir $DIR/spool/tmp
@@ -157,7 +148,16 @@ start_cupsd() {
   alive "$DIR/cupsd.pid" cupsd && return 0
   write_config "$(free_port)"
   rm -f "$DIR/run/cups.sock"
-  nohup /usr/sbin/cupsd -f -c "$DIR/etc/cupsd.conf" -s "$DIR/etc/cups-files.conf" \
+  local launch=()
+  if [ -n "${PRIVATE_CUPS_USR_SHARE_PPD:-}" ]; then
+    [ "$(id -u)" -eq 0 ] || die "PRIVATE_CUPS_USR_SHARE_PPD needs root (a mount namespace of cupsd's own)"
+    [ -d /usr/share/ppd ] || die "there is no /usr/share/ppd to stand in for (packages cups, cups-filters)"
+    # shellcheck disable=SC2016  # the inner shell expands them
+    launch=(unshare --mount --propagation private
+            sh -c 'mount --bind -o ro "$0" /usr/share/ppd && exec "$@"'
+            "$(cd "$PRIVATE_CUPS_USR_SHARE_PPD" && pwd)")
+  fi
+  nohup "${launch[@]}" /usr/sbin/cupsd -f -c "$DIR/etc/cupsd.conf" -s "$DIR/etc/cups-files.conf" \
     >"$DIR/log/cupsd.out" 2>&1 &
   echo $! >"$DIR/cupsd.pid"
   wait_until 15 lpstat -h "$(server)" -r || die "cupsd did not start (see $DIR/log/)"
@@ -181,11 +181,11 @@ model_ppd() {  # model_ppd MODEL: the PPD file describing MODEL
 }
 
 add_queue() {  # add_queue NAME URI [MODEL]
-  local name="$1" uri="$2" model="${3:-$MODEL}" out attempt
+  local name="$1" uri="$2" model="${3:-$MODEL}" out
   [ "$uri" = "sim" ] && uri="$(sim_uri)"
   # lpadmin warns that PPD files are deprecated; that is expected and not shown. A scheduler that
   # has only just come up may still drop the first connection under load: try a few times.
-  for attempt in 1 2 3 4 5; do
+  for _ in 1 2 3 4 5; do
     if out="$(lpadmin -h "$(server)" -p "$name" -v "$uri" -P "$(model_ppd "$model")" -E 2>&1)"; then
       return 0
     fi

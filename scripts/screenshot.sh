@@ -40,7 +40,7 @@ chmod 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work/tmp"
 cp "$program" "$work/app/sbq740"
 [ -f "$(dirname "$program")/sbq740.html" ] && cp "$(dirname "$program")/sbq740.html" "$work/app/"
-"$work/app/sbq740" >"$work/app.log" 2>&1 & app=$!; pids+=($app)
+"$work/app/sbq740" >"$work/app.log" 2>&1 & app=$!; pids+=("$app")
 
 window=$(timeout 20 xdotool search --sync --onlyvisible --name "^QAV Quillotron 740Q2 " | head -n1) || {
   echo "screenshot: the main window did not appear; see $work/app.log" >&2; exit 1; }

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs everything the build, the tests and the demo need, then configures and builds.
-# Safe to run again: apt is skipped when every package is present.
+#   scripts/setup.sh [PRESET [TARGET...]]
+# PRESET is one of CMakePresets.json's (debug by default); with TARGETs only those are built (and
+# what they need), else everything. Safe to run again: apt is skipped when every package is
+# present. Progress and errors are shown as they come.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +12,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-translations-l10n libqt6svg6
   qt6-wayland libwayland-dev weston
   fonts-ipafont-gothic
-  libcups2-dev cups-daemon cups-client cups cups-bsd
+  libcups2-dev cups-daemon cups-client cups cups-bsd cups-ipp-utils
   libqrencode-dev zbar-tools
   libxcb1-dev
   xvfb xauth x11-utils imagemagick xdotool jwm
@@ -26,7 +29,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get -o DPkg::Lock::Timeout=300 update -qq
-  $SUDO apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  $SUDO apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # The GUI tests run again under a comma-decimal and a Japanese locale.
@@ -46,5 +49,13 @@ if [ ${#missing_locales[@]} -gt 0 ]; then
 fi
 
 preset="${1:-debug}"
+targets=("${@:2}")
+echo "setup: configuring build/$preset"
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
+if [ ${#targets[@]} -gt 0 ]; then
+  echo "setup: building ${targets[*]} in build/$preset"
+  cmake --build --preset "$preset" --target "${targets[@]}"
+else
+  echo "setup: building everything in build/$preset"
+  cmake --build --preset "$preset"
+fi

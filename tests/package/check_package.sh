@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package as an operator gets it: builds it (scripts/package.sh), checks its files and
 # fields, runs lintian, installs it with dpkg into a throwaway root and tries what it installed:
-# the desktop entry and the software-centre entry validate, sbq740-cli tells its version, the PPD
-# makes a CUPS queue of the model (lpadmin -m), and the window program, started from the
+# the desktop entry and the software-centre entry validate, sbq740-cli tells its version, the
+# README's lpadmin command makes a CUPS queue of the model from the installed PPD, against a
+# scheduler that looks for it where Debian's does, and the window program, started from the
 # installed path on a virtual X server, opens with that queue selected, opens its help (F1) and
 # sends a group of settings that the simulated printer receives.
 #
@@ -123,15 +124,34 @@ appstreamcli validate-tree --no-net "$target" || fail "appstreamcli validate-tre
 step "sbq740-cli --version"
 [ "$("$target/usr/bin/sbq740-cli" --version)" = "sbq740-cli $version" ] || fail "sbq740-cli --version"
 
-step "a CUPS queue from the installed PPD"
-# The private scheduler lists the installed PPDs as it lists /usr/share/ppd; the queue it was
-# started with (from the source tree's PPD) goes, so that the window finds only the new one.
-eval "$(PRIVATE_CUPS_PPDS="$target/usr/share/ppd" "$root/scripts/private-cupsd.sh" start "$work/cups")"
+step "the queue made as the README says"
+# The README's command, word for word (the manual page gives the same), with the simulated
+# printer's address for PRINTER. The scheduler finds the installed PPD as Debian's does: it runs
+# where the throwaway root's /usr/share/ppd stands at /usr/share/ppd, and its drivers name that
+# folder's PPDs as they name the installed system's. The queue the server starts with goes, so
+# that the window finds only the new one.
+readme_command=$(sed -n 's/^    sudo \(lpadmin .* -m .*\)$/\1/p' "$root/README.md")
+[ "$(grep -c . <<<"$readme_command")" -eq 1 ] || fail "the README does not give one lpadmin -m command"
+man_command=$(sed -n 's/\\-/-/g; s/^\(lpadmin .* -m .*\)$/\1/p' "$root/docs/man/sbq740.1")
+[ "$man_command" = "$readme_command" ] \
+  || fail "the manual page's queue command differs from the README's: $man_command"
+[[ "$readme_command" == *" socket://PRINTER:9100 "* ]] || fail "the README's command has no socket://PRINTER:9100"
+read -ra words <<<"$readme_command"
+if [ "$(id -u)" -eq 0 ]; then
+  eval "$(PRIVATE_CUPS_USR_SHARE_PPD="$target/usr/share/ppd" "$root/scripts/private-cupsd.sh" start "$work/cups")"
+else
+  # The mount namespace needs root: the queue is made from the installed file instead.
+  step "not root: the PPD is given by its file (lpadmin -P), not by the README's name"
+  eval "$("$root/scripts/private-cupsd.sh" start "$work/cups")"
+  words=("${words[@]/#-m/-P}")
+  words[-1]="$target/usr/share/ppd/${readme_command##*-m lsb/usr/}"
+fi
 export CUPS_SERVER
 lpadmin -x QAV_Quillotron_740Q2
-lpadmin -p Setbridge_Line_1 -E -v "socket://127.0.0.1:$(cat "$work/cups/sim/port")" \
-  -m setbridge/QAV-Quillotron-740Q2.ppd 2>"$work/lpadmin.log" || { cat "$work/lpadmin.log" >&2; fail "lpadmin -m"; }
-[ "$("$target/usr/bin/sbq740-cli" printers | cut -f1)" = Setbridge_Line_1 ] \
+words=("${words[@]/#socket:\/\/PRINTER:9100/socket://127.0.0.1:$(cat "$work/cups/sim/port")}")
+echo "package: ${words[*]}"
+"${words[@]}" 2>"$work/lpadmin.log" || { cat "$work/lpadmin.log" >&2; fail "the README's lpadmin command"; }
+[ "$("$target/usr/bin/sbq740-cli" printers | cut -f1)" = QAV_Quillotron_740Q2 ] \
   || fail "sbq740-cli printers does not list the queue made with the installed PPD"
 
 step "the installed window program on a virtual X server"
@@ -147,7 +167,7 @@ jwm >/dev/null 2>&1 & pids+=($!)
 mkdir -p "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
-  LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$target/usr/bin/sbq740" >"$work/sbq740.log" 2>&1 & app=$!; pids+=($app)
+  LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$target/usr/bin/sbq740" >"$work/sbq740.log" 2>&1 & app=$!; pids+=("$app")
 dump_log() { cat "$work/sbq740.log" >&2; }
 
 window() {  # window TITLE-REGEX: the first visible window so titled
