@@ -79,10 +79,18 @@ def ipp_answer(status, request_id, job_id=None):
 
 
 def job_id_of(body):
-    """The job-id operation attribute of an IPP request, or 0."""
+    """The job-id operation attribute of an IPP request, or the number its job-uri ends in, or 0."""
     marker = b"\x21\x00\x06job-id\x00\x04"
     at = body.find(marker)
-    return struct.unpack(">i", body[at + len(marker):at + len(marker) + 4])[0] if at >= 0 else 0
+    if at >= 0:
+        return struct.unpack(">i", body[at + len(marker):at + len(marker) + 4])[0]
+    marker = b"\x45\x00\x07job-uri"
+    at = body.find(marker)
+    if at < 0:
+        return 0
+    (length,) = struct.unpack(">H", body[at + len(marker):at + len(marker) + 2])
+    uri = body[at + len(marker) + 2:at + len(marker) + 2 + length]
+    return int(uri.rsplit(b"/", 1)[-1] or b"0")
 
 
 class Answering(socketserver.StreamRequestHandler):
