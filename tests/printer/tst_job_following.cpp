@@ -1,6 +1,7 @@
 // Following a raw job after it was handed over: the rule that tells delivered, waiting, unreachable
 // and failed apart, run against a fake spooler on a fake clock.
 #include "FakeSpooler.h"
+#include "FakeTime.h"
 #include "JobFollowing.h"
 
 #include <QtTest>
@@ -27,17 +28,6 @@ QList<JobProgress> times(int count, const JobProgress &look)
 {
     return QList<JobProgress>(count, look);
 }
-
-// A clock that stands still except when the follower sleeps.
-struct FakeTime
-{
-    JobFollowing::Clock::time_point now{};
-
-    JobFollowing::Time time()
-    {
-        return {[this] { return now; }, [this](JobFollowing::Clock::time_point until) { now = std::max(now, until); }};
-    }
-};
 
 }  // namespace
 
