@@ -361,8 +361,7 @@ void TestPrinterLink::sendFollowsTheJob()
     QStringList rows;
     int selected = -1;
     m_user->then(ModalScript::chooseSendGroup(3));
-    if (fails)
-        m_user->then(ModalScript::readPrinterList(rows, selected, ModalScript::cancel()));
+    m_user->then(ModalScript::readPrinterList(rows, selected, ModalScript::cancel()));  // should it fail
     m_prompts.answer(UserPrompts::Answer::Ok);
     m_prompts.answer(UserPrompts::Answer::No);  // the selection asks about the unsent edit
     m_prompts.answer(UserPrompts::Answer::No);  // and the unsaved one
