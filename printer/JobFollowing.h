@@ -20,7 +20,7 @@ struct Timing
 {
     std::chrono::milliseconds total{15000};         // the whole of it, from handing the job over
     std::chrono::milliseconds cancelReserve{2000};  // kept at the end for cancelling the job
-    std::chrono::milliseconds pollInterval{200};
+    std::chrono::milliseconds pollInterval{100};
     std::chrono::milliseconds unreachableFor = JobWatch::kUnreachableFor;
 };
 

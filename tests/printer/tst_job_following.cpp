@@ -56,7 +56,7 @@ void TestJobFollowing::outcomes_data()
     QTest::newRow("completed at once") << L{completed} << false << false << Kind::Delivered << "" << false << 0;
     QTest::newRow("printing, then completed")
         << L{pending(Stage::Connecting), pending(Stage::Printing), completed} << false << false << Kind::Delivered
-        << "" << false << 400;
+        << "" << false << 200;
     QTest::newRow("refused by the spooler")
         << L{} << true << false << Kind::Failed << "the fake spooler refuses jobs" << false << 0;
     QTest::newRow("aborted") << L{{Phase::Failed, "aborted-by-system"}} << false << false << Kind::Failed
@@ -65,26 +65,26 @@ void TestJobFollowing::outcomes_data()
         << L{unreachable} << false << false << Kind::Unreachable << kNotThere << true << 6000;
     QTest::newRow("device unreachable for a while, then reached")
         << times(25, unreachable) + L{pending(Stage::Printing), completed} << false << false << Kind::Delivered << ""
-        << false << 5200;
+        << false << 2600;
     QTest::newRow("device unreachable again after a pause: counted afresh")
         << times(25, unreachable) + L{pending(Stage::Connecting), unreachable} << false << false << Kind::Unreachable
-        << kNotThere << true << 11200;
+        << kNotThere << true << 8600;
     QTest::newRow("still connecting when time is up (printer in use)")
         << L{pending(Stage::Connecting, "The printer is in use.")} << false << false << Kind::Unreachable
-        << "The printer is in use." << true << 12800;
+        << "The printer is in use." << true << 12900;
     QTest::newRow("cancelled too late: it completed")
         << L{unreachable} << false << true << Kind::Delivered << "" << true << 6000;
     QTest::newRow("queue stopped") << L{pending(Stage::Queued, "the queue is stopped (paused)")} << false << false
-                                   << Kind::Waiting << "the queue is stopped (paused)" << false << 12800;
+                                   << Kind::Waiting << "the queue is stopped (paused)" << false << 12900;
     QTest::newRow("behind other jobs, only just connecting when time is up")
-        << times(60, pending(Stage::Queued, "behind other jobs")) + L{pending(Stage::Connecting, "Connecting to printer.")}
-        << false << false << Kind::Waiting << "Connecting to printer." << false << 12800;
+        << times(100, pending(Stage::Queued, "behind other jobs")) + L{pending(Stage::Connecting, "Connecting to printer.")}
+        << false << false << Kind::Waiting << "Connecting to printer." << false << 12900;
     QTest::newRow("the device takes its time") << L{pending(Stage::Printing, "Waiting for printer to finish.")}
                                                << false << false << Kind::Waiting << "Waiting for printer to finish."
-                                               << false << 12800;
+                                               << false << 12900;
     QTest::newRow("spooler silent while following")
         << L{pending(Stage::Queued, "no answer from the print server in time")} << false << false << Kind::Waiting
-        << "no answer from the print server in time" << false << 12800;
+        << "no answer from the print server in time" << false << 12900;
 }
 
 void TestJobFollowing::outcomes()

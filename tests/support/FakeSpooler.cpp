@@ -12,7 +12,6 @@ JobSubmission FakeSpooler::submitRawJob(const std::string &printer, const std::s
 
 std::vector<JobProgress> FakeSpooler::jobProgress(const std::vector<int> &jobIds, Clock::time_point)
 {
-    ++m_looks;
     std::vector<JobProgress> progress;
     for (const int id : jobIds) {
         if (std::ranges::find(m_cancelled, id) != m_cancelled.end()) {

@@ -49,7 +49,6 @@ public:
     const std::vector<Job> &jobs() const { return m_jobs; }
     const std::vector<ImageJob> &imageJobs() const { return m_imageJobs; }
     const std::vector<int> &cancelled() const { return m_cancelled; }
-    int looks() const { return m_looks; }
 
 private:
     std::vector<SpoolerPrinter> m_printers;
@@ -62,5 +61,4 @@ private:
     std::map<int, std::size_t> m_looksAtJob;
     std::vector<int> m_cancelled;
     JobProgress::Phase m_cancelledPhase = JobProgress::Phase::Failed;
-    int m_looks = 0;
 };
