@@ -346,13 +346,13 @@ JobSubmission CupsSpooler::submit(Work work) const
 JobSubmission CupsSpooler::settle(int jobId) const
 {
     const Clock::time_point until = Clock::now() + kSettleTime;
+    // The worker goes on to cancel the job when this call gives up on it.
     auto cleanup = std::make_shared<PendingCleanups::Hold>();
-    return BoundedCall::run<JobSubmission>(until,
-                                           [server = m_server, until, jobId, cleanup](BoundedCall::Handoff<JobSubmission> &handoff) {
-                                               CupsSession session(server, until);
-                                               settleLateJob(handoff, session, jobId);
-                                           })
-        .value_or(JobSubmission{false, 0, kNoAnswerInTime});
+    const auto work = [server = m_server, until, jobId, cleanup](BoundedCall::Handoff<JobSubmission> &handoff) {
+        CupsSession session(server, until);
+        settleLateJob(handoff, session, jobId);
+    };
+    return BoundedCall::run<JobSubmission>(until, work).value_or(JobSubmission{false, 0, kNoAnswerInTime});
 }
 
 PrinterListing CupsSpooler::printers()
@@ -389,11 +389,10 @@ bool CupsSpooler::cancelJob(int jobId, Clock::time_point until)
     const Clock::time_point deadline = std::min(Clock::now() + m_deadline, until);
     // A cancel that is late for the caller still goes out before the program ends.
     auto cleanup = std::make_shared<PendingCleanups::Hold>();
-    return BoundedCall::run<bool>(deadline,
-                                  [server = m_server, deadline, jobId, cleanup](BoundedCall::Handoff<bool> &handoff) {
-                                      handoff.deliver(cancelCupsJob(server, jobId, deadline));
-                                  })
-        .value_or(false);
+    const auto work = [server = m_server, deadline, jobId, cleanup](BoundedCall::Handoff<bool> &handoff) {
+        handoff.deliver(cancelCupsJob(server, jobId, deadline));
+    };
+    return BoundedCall::run<bool>(deadline, work).value_or(false);
 }
 
 JobSubmission CupsSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)

@@ -30,11 +30,12 @@ struct Window
     FakeHost host;
     ScriptedSendSelectDlg dialog;
     FakeTime clock;
+    JobFollowing::Time time = clock.time();
 
     Window()
     {
         host.selectedPrinter() = {"socket://127.0.0.1:9100", "Quillotron"};
-        host.send = [this] { return SendSettings::run(host, dialog, clock.time()); };
+        host.send = [this] { return SendSettings::run(host, dialog, time); };
     }
     int send() { return host.OnSendSettings(); }
     QStringList texts() { return host.scripted().texts(); }
@@ -205,8 +206,15 @@ void TestSendSettings::jobNotDelivered()
     w.host.images().current[60] = '5';
     const SettingsImage sentBefore = w.host.images().sent;
     w.dialog.choose(1);
+    bool busyWhileFollowing = true;  // the wait cursor shows between the spooler's answers too
+    w.time.sleepUntil = [&w, &busyWhileFollowing](JobFollowing::Clock::time_point until) {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        busyWhileFollowing = busyWhileFollowing && cursor && cursor->shape() == Qt::WaitCursor;
+        w.clock.now = until;
+    };
 
     QCOMPARE(w.send(), 0);
+    QVERIFY(busyWhileFollowing);
     QCOMPARE(w.texts(), QStringList{message});
     QCOMPARE(w.host.scripted().shown().first().icon, Icon::Warning);
     QCOMPARE(w.host.scripted().shown().first().details, details);
