@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <initializer_list>
 #include <string_view>
 
 namespace CupsAttributes {
@@ -24,15 +25,6 @@ struct PrinterAttributes
     int state = IPP_PSTATE_IDLE;
     std::vector<std::string> reasons;
     std::string message;
-};
-
-// One job's attributes.
-struct JobAttributes
-{
-    int id = 0;
-    int state = IPP_JSTATE_PENDING;
-    std::vector<std::string> reasons;
-    std::string printerMessage;
 };
 
 std::string firstString(ipp_attribute_t *attribute)
@@ -78,7 +70,7 @@ void take(PrinterAttributes &printer, ipp_attribute_t *attribute)
         printer.message = firstString(attribute);
 }
 
-void take(JobAttributes &job, ipp_attribute_t *attribute)
+void take(JobState &job, ipp_attribute_t *attribute)
 {
     const std::string_view name = ippGetName(attribute);
     if (name == "job-id")
@@ -87,8 +79,23 @@ void take(JobAttributes &job, ipp_attribute_t *attribute)
         job.state = ippGetInteger(attribute, 0);
     else if (name == "job-state-reasons")
         job.reasons = allStrings(attribute);
+    else if (name == "job-printer-uri")
+        job.printerUri = firstString(attribute);
+    else if (name == "job-printer-state-reasons")
+        job.printerAtJob.reasons = allStrings(attribute);
     else if (name == "job-printer-state-message")
-        job.printerMessage = firstString(attribute);
+        job.printerAtJob.message = firstString(attribute);
+}
+
+void take(PrinterState &printer, ipp_attribute_t *attribute)
+{
+    const std::string_view name = ippGetName(attribute);
+    if (name == "printer-state")
+        printer.state = ippGetInteger(attribute, 0);
+    else if (name == "printer-state-reasons")
+        printer.reasons = allStrings(attribute);
+    else if (name == "printer-state-message")
+        printer.message = firstString(attribute);
 }
 
 // An answer lists its objects one after another, each a run of attributes of `group`.
@@ -133,26 +140,92 @@ SpoolerPrinter toSpoolerPrinter(const PrinterAttributes &printer, const UserAcce
     return result;
 }
 
-JobProgress toProgress(const JobAttributes &job)
+bool contains(const std::vector<std::string> &values, std::string_view value)
+{
+    return std::ranges::find(values, value) != values.end();
+}
+
+std::string lowerCase(std::string text)
+{
+    std::ranges::transform(text, text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool mentionsAny(const std::string &message, std::initializer_list<std::string_view> phrases)
+{
+    const std::string lower = lowerCase(message);
+    return std::ranges::any_of(phrases, [&lower](std::string_view phrase) { return lower.find(phrase) != std::string::npos; });
+}
+
+// What CUPS's network backends say, in English, when the device does not answer at all (they go
+// on trying), and while they are still trying to reach it.
+bool saysDeviceUnreachable(const std::string &message)
+{
+    return mentionsAny(message, {"may not exist or is unavailable", "is unreachable", "is not responding",
+                                 "did not respond", "unable to locate printer", "busy, down, or unreachable"});
+}
+
+bool saysConnecting(const PrinterState &printer)
+{
+    return contains(printer.reasons, "connecting-to-device")
+           || mentionsAny(printer.message, {"connecting to printer", "is in use", "is busy"});
+}
+
+JobProgress::Stage stageOf(const PrinterState &printer)
+{
+    if (saysDeviceUnreachable(printer.message))
+        return JobProgress::Stage::Unreachable;
+    if (saysConnecting(printer))
+        return JobProgress::Stage::Connecting;
+    return JobProgress::Stage::Printing;
+}
+
+std::string withDetail(std::string text, const std::string &detail)
+{
+    return detail.empty() ? text : text + " (" + detail + ")";
+}
+
+// Why a job that has not started waits.
+std::string queuedReasons(const JobState &job, const std::optional<PrinterState> &printer)
+{
+    const std::string jobReasons = reasonsText(job.reasons, {});
+    if (job.state == IPP_JSTATE_HELD)
+        return withDetail("held", jobReasons);
+    if (printer && printer->state == IPP_PSTATE_STOPPED)
+        return withDetail("the queue is stopped", reasonsText(printer->reasons, printer->message));
+    if (job.state == IPP_JSTATE_STOPPED)
+        return withDetail("stopped", jobReasons);
+    if (printer && printer->state == IPP_PSTATE_PROCESSING)
+        return withDetail("behind other jobs", printer->message);
+    return jobReasons;
+}
+
+}  // namespace
+
+JobProgress progressOf(const JobState &job, const std::optional<PrinterState> &printer)
 {
     JobProgress progress;
     switch (job.state) {
     case IPP_JSTATE_COMPLETED:
         progress.phase = JobProgress::Phase::Completed;
-        break;
+        progress.reasons = reasonsText(job.reasons, {});
+        return progress;
     case IPP_JSTATE_CANCELED:
     case IPP_JSTATE_ABORTED:
         progress.phase = JobProgress::Phase::Failed;
-        break;
-    default:
-        progress.phase = JobProgress::Phase::Pending;
-        break;
+        progress.reasons = reasonsText(job.reasons, job.printerAtJob.message);
+        return progress;
+    case IPP_JSTATE_PROCESSING: {
+        const PrinterState &now = printer ? *printer : job.printerAtJob;
+        progress.stage = stageOf(now);
+        progress.reasons = reasonsText(now.reasons, now.message);
+        return progress;
     }
-    progress.reasons = reasonsText(job.reasons, job.printerMessage);
-    return progress;
+    default:
+        progress.reasons = queuedReasons(job, printer);
+        return progress;
+    }
 }
-
-}  // namespace
 
 std::vector<SpoolerPrinter> printersIn(ipp_t *response, const UserAccess::User &user)
 {
@@ -163,13 +236,23 @@ std::vector<SpoolerPrinter> printersIn(ipp_t *response, const UserAccess::User &
     return result;
 }
 
-std::map<int, JobProgress> jobsIn(ipp_t *response)
+std::map<int, JobState> jobsIn(ipp_t *response)
 {
-    std::map<int, JobProgress> jobs;
-    const auto identified = [](const JobAttributes &job) { return job.id > 0; };
-    for (const JobAttributes &job : objectsIn<JobAttributes>(response, IPP_TAG_JOB, identified))
-        jobs[job.id] = toProgress(job);
+    std::map<int, JobState> jobs;
+    const auto identified = [](const JobState &job) { return job.id > 0; };
+    for (JobState &job : objectsIn<JobState>(response, IPP_TAG_JOB, identified))
+        jobs[job.id] = std::move(job);
     return jobs;
+}
+
+PrinterState printerStateIn(ipp_t *response)
+{
+    PrinterState printer;
+    for (ipp_attribute_t *attribute = ippFirstAttribute(response); attribute; attribute = ippNextAttribute(response)) {
+        if (ippGetGroupTag(attribute) == IPP_TAG_PRINTER && ippGetName(attribute))
+            take(printer, attribute);
+    }
+    return printer;
 }
 
 std::string reasonsText(const std::vector<std::string> &reasons, const std::string &message)

@@ -6,11 +6,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
-// A job that has to be cancelled gets this long, on a session of its own.
-constexpr std::chrono::milliseconds kCancelTime = 3s;
-
 // No one can type a password for a background request: refuse at once.
 const char *noPassword(const char *, http_t *, const char *, const char *, void *)
 {
@@ -49,9 +44,16 @@ bool CupsSession::stopped() const
     return Clock::now() >= m_deadline || (m_callerGone && m_callerGone());
 }
 
+bool CupsSession::waitOver() const
+{
+    if (m_awaitingLateAnswer)
+        return Clock::now() >= m_deadline + kLateCreateAnswer;
+    return stopped();
+}
+
 int CupsSession::keepWaiting(http_t *, void *session)
 {
-    return static_cast<const CupsSession *>(session)->stopped() ? 0 : 1;
+    return static_cast<const CupsSession *>(session)->waitOver() ? 0 : 1;
 }
 
 bool CupsSession::open()
@@ -77,7 +79,8 @@ void CupsSession::armTimeout()
     // answer's IPP body it gives up after that long without asking the callback. So every wait
     // of a request may last as long as the conversation has left, never longer; the callback
     // ends a wait that reaches the deadline. The timeout stays when libcups reconnects.
-    const double left = std::chrono::duration<double>(m_deadline - Clock::now()).count();
+    const Clock::time_point waitEnds = m_awaitingLateAnswer ? m_deadline + kLateCreateAnswer : m_deadline;
+    const double left = std::chrono::duration<double>(waitEnds - Clock::now()).count();
     httpSetTimeout(m_http, std::max(left, 0.001), keepWaiting, this);
 }
 
@@ -112,11 +115,17 @@ int CupsSession::createJob(const std::string &printer, const std::string &jobNam
                            int optionCount)
 {
     IppMessage create = newPrinterRequest(IPP_OP_CREATE_JOB, printer);
+    // The job's language is the one its backend speaks in the printer's state messages, which tell
+    // whether the device can be reached: English, whatever this user's locale.
+    ipp_attribute_t *language = ippFindAttribute(create.get(), "attributes-natural-language", IPP_TAG_LANGUAGE);
+    ippSetString(create.get(), &language, 0, "en");
     ippAddString(create.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, jobName.c_str());
     auto *writable = const_cast<cups_option_t *>(options);
     cupsEncodeOptions2(create.get(), optionCount, writable, IPP_TAG_OPERATION);
     cupsEncodeOptions2(create.get(), optionCount, writable, IPP_TAG_JOB);
+    m_awaitingLateAnswer = true;
     const IppMessage response = request(std::move(create), "/printers/" + printer);
+    m_awaitingLateAnswer = false;
     ipp_attribute_t *jobId = response ? ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER) : nullptr;
     return jobId ? ippGetInteger(jobId, 0) : 0;
 }
@@ -169,10 +178,12 @@ void CupsSession::fail(SpoolerError::Kind kind, std::string reason)
     m_error = {kind, std::move(reason)};
 }
 
-void cancelCupsJob(const CupsServer &server, const std::string &printer, int jobId)
+bool cancelCupsJob(const CupsServer &server, int jobId, CupsSession::Clock::time_point until)
 {
-    CupsSession session(server, CupsSession::Clock::now() + kCancelTime);
-    IppMessage cancel = session.newPrinterRequest(IPP_OP_CANCEL_JOB, printer);
-    ippAddInteger(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
-    session.request(std::move(cancel), "/jobs/");
+    CupsSession session(server, until);
+    IppMessage cancel(ippNewRequest(IPP_OP_CANCEL_JOB));
+    const std::string uri = "ipp://localhost/jobs/" + std::to_string(jobId);
+    ippAddString(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+    ippAddString(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    return session.request(std::move(cancel), "/jobs/") != nullptr;
 }

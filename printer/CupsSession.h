@@ -44,7 +44,9 @@ public:
     // Sends `request` to `resource`; the scheduler's answer when it reports success, else nothing.
     IppMessage request(IppMessage request, const std::string &resource);
 
-    // Creates a job on `printer` with `attributes` added to the request; its id, or 0.
+    // Creates a job on `printer` with `attributes` added to the request; its id, or 0. The answer is
+    // waited for a little past the deadline, even when the caller has gone: a job the scheduler
+    // made must be known to be cancelled.
     int createJob(const std::string &printer, const std::string &jobName, const cups_option_t *options,
                   int optionCount);
     // Sends the job's one document; true when the scheduler said it accepted it.
@@ -62,17 +64,27 @@ private:
     void noteFailure(ipp_t *response);
     void fail(SpoolerError::Kind kind, std::string reason);
 
+    // No wait for the scheduler goes on: past the deadline (or the late-answer allowance), or the
+    // caller has gone.
+    bool waitOver() const;
     static int keepWaiting(http_t *, void *session);
     void armTimeout();
 
     CupsServer m_server;
     Clock::time_point m_deadline;
     std::function<bool()> m_callerGone;
+    bool m_awaitingLateAnswer = false;
     http_t *m_http = nullptr;
     SpoolerError m_error;
     ipp_status_t m_status = IPP_STATUS_OK;
 };
 
-// Cancels `jobId` on its own connection and within a short wait of its own: the connection that
-// carried a refused document may be broken, and the caller's deadline may have passed already.
-void cancelCupsJob(const CupsServer &server, const std::string &printer, int jobId);
+// How long past the deadline a Create-Job answer is still waited for.
+inline constexpr std::chrono::milliseconds kLateCreateAnswer{5000};
+// How long cancelling a job may take, on a connection of its own.
+inline constexpr std::chrono::milliseconds kCancelTime{3000};
+
+// Cancels `jobId` on its own connection, by `until`: the connection that carried a refused
+// document may be broken, and the caller's deadline may have passed already. True when the
+// scheduler confirmed it (a job that has ended can't be cancelled).
+bool cancelCupsJob(const CupsServer &server, int jobId, CupsSession::Clock::time_point until);

@@ -2,6 +2,7 @@
 
 #include "CSendSelectDlg.h"
 #include "CommandHost.h"
+#include "FollowedJob.h"
 #include "ParamRecord.h"
 #include "SettingsJob.h"
 #include "Spooler.h"
@@ -64,7 +65,7 @@ std::optional<SettingsJob::Group> chooseGroup(CSendSelectDlg &dialog)
 
 }  // namespace
 
-int run(CommandHost &host, CSendSelectDlg &dialog)
+int run(CommandHost &host, CSendSelectDlg &dialog, const JobFollowing::Time &time)
 {
     if (!havePrinter(host))
         return kNothingSent;
@@ -85,13 +86,9 @@ int run(CommandHost &host, CSendSelectDlg &dialog)
         return kNothingSent;
 
     const std::string job = SettingsJob::build(host.images().current, *group);
-    if (host.spooler().writeRawJob(host.selectedPrinter().m_strPrinterName, Str::kSettingsJobName, job)) {
-        tell(host, QString::fromUtf8(Str::kSettingsSent), Icon::Information);
+    const JobOutcome outcome = FollowedJob::send(host, Str::kSettingsJobName, job, time);
+    if (FollowedJob::report(host, outcome, {Str::kSettingsSent, Str::kSettingsWaiting}))
         host.images().markSent();
-        return kDone;
-    }
-    tell(host, QString::fromUtf8(Str::kPrinterUnavailable), Icon::Warning);
-    host.OnSwitchPrinter(CommandHost::SwitchReason::JobFailed);
     return kDone;
 }
 

@@ -1,6 +1,7 @@
 #include "ServiceCommands.h"
 
 #include "CommandHost.h"
+#include "FollowedJob.h"
 #include "HeadCheckJob.h"
 #include "RgbImage.h"
 #include "Spooler.h"
@@ -52,11 +53,13 @@ void OnTestPrint(CommandHost &host)
     const RgbImage picture = testLabel();
     if (!picture.isValid())
         return;
-    // Whether the spooler took the job is not reported.
-    host.spooler().printImage(host.selectedPrinter().m_strPrinterName, Str::kTestPrintJobName, picture);
+    // Whether the spooler took the job is not reported; that it never can is.
+    if (host.spooler().printImage(host.selectedPrinter().m_strPrinterName, Str::kTestPrintJobName, picture)
+            .documentUnsupported)
+        tell(host, Str::kTestPrintNeedsDriver, Icon::Warning);
 }
 
-void OnHeadCheck(CommandHost &host)
+void OnHeadCheck(CommandHost &host, const JobFollowing::Time &time)
 {
     if (!confirmed(host, Str::kAskHeadCheck))
         return;
@@ -66,13 +69,8 @@ void OnHeadCheck(CommandHost &host)
     }
 
     host.CollectImage();
-    if (host.spooler().writeRawJob(host.selectedPrinter().m_strPrinterName, Str::kHeadCheckJobName,
-                                   HeadCheckJob::build())) {
-        tell(host, Str::kHeadCheckDone, Icon::Information);
-        return;
-    }
-    tell(host, Str::kPrinterUnavailable, Icon::Warning);
-    host.OnSwitchPrinter(CommandHost::SwitchReason::JobFailed);
+    const JobOutcome outcome = FollowedJob::send(host, Str::kHeadCheckJobName, HeadCheckJob::build(), time);
+    FollowedJob::report(host, outcome, {Str::kHeadCheckDone, Str::kHeadCheckWaiting});
 }
 
 }  // namespace ServiceCommands

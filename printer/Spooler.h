@@ -2,6 +2,7 @@
 
 #include "RgbImage.h"
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -63,14 +64,25 @@ struct JobSubmission
     // How it failed, when it did: the print server refused the job, or could not be reached or
     // did not answer in time (then the next call will most likely fare no better).
     SpoolerError::Kind failure = SpoolerError::Kind::None;
+    // Not accepted because the printer's queue takes no document of this kind: a picture needs a
+    // driver that turns pictures into the printer's own commands.
+    bool documentUnsupported = false;
 };
 
 // What became of a job the spooler accepted.
 struct JobProgress
 {
     enum class Phase { Pending, Completed, Failed };
+    // How far the printer has got with a pending job.
+    enum class Stage {
+        Queued,       // not started: behind other jobs, held, or the queue is stopped
+        Connecting,   // the printer works on it but has not reached its device yet
+        Unreachable,  // ... and the spooler reports that the device can't be reached
+        Printing,     // the device is taking the job
+    };
     Phase phase = Phase::Pending;
     std::string reasons;  // the spooler's reasons for the job's state, for people
+    Stage stage = Stage::Queued;
     // Set when the spooler could not be asked; the job then stays Pending.
     SpoolerError::Kind failure = SpoolerError::Kind::None;
 };
@@ -79,6 +91,10 @@ struct JobProgress
 class Spooler
 {
 public:
+    using Clock = std::chrono::steady_clock;
+    // For calls that take a time limit: none but the spooler's own.
+    static constexpr Clock::time_point kNoLimit = Clock::time_point::max();
+
     virtual ~Spooler() = default;
 
     // Every printer the spooler knows, in the spooler's own order, or why it could not say.
@@ -93,10 +109,13 @@ public:
         return submitRawJob(printer, jobName, bytes).accepted;
     }
 
-    // Where each of the jobs with these ids stands now, in the same order. While the spooler
-    // can't be reached a job stays Pending; a job it no longer knows has Failed, since nothing
-    // tells that it printed.
-    virtual std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds) = 0;
+    // Where each of the jobs with these ids stands now, in the same order, answered by `until` at
+    // the latest. While the spooler can't be reached a job stays Pending; a job it no longer knows
+    // has Failed, since nothing tells that it printed.
+    virtual std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds, Clock::time_point until = kNoLimit) = 0;
+
+    // Cancels the job unless it has ended; true when the spooler confirmed it, by `until`.
+    virtual bool cancelJob(int jobId, Clock::time_point until = kNoLimit) = 0;
 
     // Prints `image` on one page of `printer` as one job named `jobName`, through the printer's
     // driver, at one printer dot per pixel from the top-left corner: the spooler is told the

@@ -1,33 +1,6 @@
 #include "WaitCursorSpooler.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-
-namespace {
-
-// The wait cursor for one scope, when there is a GUI to show it.
-class WaitCursor
-{
-public:
-    WaitCursor()
-        : m_shown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_shown)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~WaitCursor()
-    {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    bool m_shown;
-};
-
-}  // namespace
+#include "WaitCursor.h"
 
 WaitCursorSpooler::WaitCursorSpooler(std::unique_ptr<Spooler> spooler)
     : m_spooler(std::move(spooler))
@@ -47,10 +20,16 @@ JobSubmission WaitCursorSpooler::submitRawJob(const std::string &printer, const 
     return m_spooler->submitRawJob(printer, jobName, bytes);
 }
 
-std::vector<JobProgress> WaitCursorSpooler::jobProgress(const std::vector<int> &jobIds)
+std::vector<JobProgress> WaitCursorSpooler::jobProgress(const std::vector<int> &jobIds, Clock::time_point until)
 {
     const WaitCursor busy;
-    return m_spooler->jobProgress(jobIds);
+    return m_spooler->jobProgress(jobIds, until);
+}
+
+bool WaitCursorSpooler::cancelJob(int jobId, Clock::time_point until)
+{
+    const WaitCursor busy;
+    return m_spooler->cancelJob(jobId, until);
 }
 
 JobSubmission WaitCursorSpooler::printImage(const std::string &printer, const std::string &jobName,

@@ -89,5 +89,13 @@ inline constexpr char kAskHeadCheck[] = "サーマルヘッドの断線チェッ
 inline constexpr char kHeadCheckJobName[] = "Setbridge Check";
 inline constexpr char kHeadCheckDone[] =
     "装置のLCDを確認してください。\n何も表示されない場合は正常です。\nエラーが表示された場合はサーマルヘッドを交換する必要があります。";
+// A job the spooler holds back when the wait for it ends; %s is the spooler's reason.
+inline constexpr char kSettingsWaiting[] =
+    "設定値はまだプリンタに届いていません。\nジョブはプリンタの印刷キューで待機しています。\n\n理由： %s";
+inline constexpr char kHeadCheckWaiting[] =
+    "ヘッド断線チェックのコマンドはまだプリンタに届いていません。\nジョブはプリンタの印刷キューで待機しています。\n\n理由： %s";
+// The test print on a queue whose driver does not print pictures.
+inline constexpr char kTestPrintNeedsDriver[] =
+    "選択されたプリンタのキューは画像を印刷できないため、テスト印刷を行えません。\nテスト用ラベルの印刷には、プリンタメーカーのプリンタドライバが必要です。";
 
 }  // namespace Str

@@ -83,11 +83,12 @@ public:
         return frozen(Call::Submit) ? JobSubmission{false, 0, kNoAnswer, SpoolerError::Kind::TimedOut}
                                     : FakeSpooler::submitRawJob(printer, name, bytes);
     }
-    std::vector<JobProgress> jobProgress(const std::vector<int> &ids) override
+    std::vector<JobProgress> jobProgress(const std::vector<int> &ids, Clock::time_point until) override
     {
-        return frozen(Call::Progress) ? std::vector<JobProgress>(ids.size(), {JobProgress::Phase::Pending, kNoAnswer,
-                                                                              SpoolerError::Kind::TimedOut})
-                                      : FakeSpooler::jobProgress(ids);
+        return frozen(Call::Progress)
+                   ? std::vector<JobProgress>(ids.size(), {JobProgress::Phase::Pending, kNoAnswer,
+                                                           JobProgress::Stage::Queued, SpoolerError::Kind::TimedOut})
+                   : FakeSpooler::jobProgress(ids, until);
     }
 
 private:

@@ -20,6 +20,11 @@
       lists the PRINTERs as "QAV Quillotron 740Q2" queues and answers everything else with
       success, until a request of OPERATION (hex: 0005 Create-Job, 000a Get-Jobs) arrives: that
       one and every later request are never answered
+  fake_scheduler.py PORTFILE late-answer UPSTREAM OPERATION SECONDS
+      forwards every request to UPSTREAM at once, but passes its answer to OPERATION (create-job or
+      send-document) back only SECONDS after it came
+  fake_scheduler.py PORTFILE late-upload UPSTREAM SECONDS
+      forwards everything to UPSTREAM, a Send-Document request only SECONDS after it arrived
 
 The port it listens on (127.0.0.1 only) is written to PORTFILE once it listens; every request it
 receives is logged to PORTFILE.log as "operation-id job-id" in hex and decimal.
@@ -45,14 +50,20 @@ def read_line(stream):
     return line
 
 
-def read_request(stream, wfile):
-    """One HTTP request: its headers (lower-case names) and body."""
-    read_line(stream)  # request line
+def read_request(stream, wfile, start=None):
+    """One HTTP request: its headers (lower-case names) and body. `start`, when given, receives
+    the request line and the header lines as they came."""
+    line = read_line(stream)  # request line
+    if start is not None:
+        start.append(line)
     headers = {}
     while True:
-        line = read_line(stream).decode("latin-1").strip()
+        raw = read_line(stream)
+        line = raw.decode("latin-1").strip()
         if not line:
             break
+        if start is not None:
+            start.append(raw)
         name, _, value = line.partition(":")
         headers[name.strip().lower()] = value.strip()
     if headers.get("expect", "").lower() == "100-continue":
@@ -102,10 +113,18 @@ def printers_answer(request_id, names):
 
 
 def job_id_of(body):
-    """The job-id operation attribute of an IPP request, or 0."""
+    """The job-id operation attribute of an IPP request, or the number its job-uri ends in, or 0."""
     marker = b"\x21\x00\x06job-id\x00\x04"
     at = body.find(marker)
-    return struct.unpack(">i", body[at + len(marker):at + len(marker) + 4])[0] if at >= 0 else 0
+    if at >= 0:
+        return struct.unpack(">i", body[at + len(marker):at + len(marker) + 4])[0]
+    marker = b"\x45\x00\x07job-uri"
+    at = body.find(marker)
+    if at < 0:
+        return 0
+    (length,) = struct.unpack(">H", body[at + len(marker):at + len(marker) + 2])
+    uri = body[at + len(marker) + 2:at + len(marker) + 2 + length]
+    return int(uri.rsplit(b"/", 1)[-1] or b"0")
 
 
 class Answering(socketserver.StreamRequestHandler):
@@ -185,6 +204,73 @@ class Dripping(socketserver.BaseRequestHandler):
             return
 
 
+OPERATIONS = {"create-job": CREATE_JOB, "send-document": SEND_DOCUMENT}
+HOP_HEADERS = ("transfer-encoding", "content-length", "expect")
+
+
+def read_response(stream):
+    """One HTTP answer, re-framed with a Content-Length."""
+    status = read_line(stream)
+    headers = []
+    chunked = False
+    length = 0
+    while True:
+        raw = read_line(stream)
+        line = raw.decode("latin-1").strip()
+        if not line:
+            break
+        name, _, value = line.partition(":")
+        name = name.strip().lower()
+        if name == "transfer-encoding" and value.strip().lower() == "chunked":
+            chunked = True
+        elif name == "content-length":
+            length = int(value.strip())
+        if name not in HOP_HEADERS:
+            headers.append(raw)
+    if chunked:
+        body = b""
+        while True:
+            size = int(read_line(stream).split(b";")[0], 16)
+            if size == 0:
+                read_line(stream)
+                break
+            body += stream.read(size)
+            read_line(stream)
+    else:
+        body = stream.read(length)
+    return status + b"".join(headers) + b"Content-Length: %d\r\n\r\n" % len(body) + body
+
+
+class Delaying(socketserver.StreamRequestHandler):
+    """Passes requests on to the real scheduler, one at a time, with the delay asked for."""
+
+    def handle(self):
+        upstream = connect_upstream(ARGS[0])
+        answers = upstream.makefile("rb")
+        delayed = OPERATIONS[ARGS[1]] if MODE == "late-answer" else SEND_DOCUMENT
+        seconds = float(ARGS[-1])
+        try:
+            while True:
+                start = []
+                _, body = read_request(self.rfile, self.wfile, start)
+                operation = struct.unpack(">H", body[2:4])[0]
+                log("%04x %d" % (operation, job_id_of(body)))
+                kept = [line for line in start[1:] if line.split(b":")[0].strip().lower().decode("latin-1") not in HOP_HEADERS]
+                request = start[0] + b"".join(kept) + b"Content-Length: %d\r\n\r\n" % len(body) + body
+                if MODE == "late-upload" and operation == SEND_DOCUMENT:
+                    time.sleep(seconds)
+                upstream.sendall(request)
+                answer = read_response(answers)
+                if MODE == "late-answer" and operation == delayed:
+                    time.sleep(seconds)
+                self.wfile.write(answer)
+                self.wfile.flush()
+        except (EOFError, ValueError, OSError):
+            return
+        finally:
+            upstream.close()
+
+
 class Server(socketserver.ThreadingTCPServer):
     daemon_threads = True
     allow_reuse_address = True
@@ -199,7 +285,7 @@ if __name__ == "__main__":
     PORT_FILE, MODE, ARGS = sys.argv[1], sys.argv[2], sys.argv[3:]
     LOG_LOCK = threading.Lock()
     FROZEN = threading.Event()
-    handler = Dripping if MODE == "drip" else Answering
+    handler = {"drip": Dripping, "late-answer": Delaying, "late-upload": Delaying}.get(MODE, Answering)
     with Server(("127.0.0.1", 0), handler) as server:
         with open(PORT_FILE + ".tmp", "w") as out:
             out.write(str(server.server_address[1]))

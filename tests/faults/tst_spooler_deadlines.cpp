@@ -1,17 +1,20 @@
 // The spooler against schedulers that misbehave on purpose: one that never answers the document's
 // upload, one that answers it with an error only after the wait, and the real private scheduler
-// behind a proxy that passes its answers on one byte at a time. No call may count as accepted
-// without the scheduler's own success answer, and every call ends within its deadline.
+// behind a proxy that passes its answers on one byte at a time, or late. No call may count as
+// accepted without the scheduler's own success answer, and every call ends within its deadline.
+// What a late answer reports is what became of the job: a job the scheduler has whole was
+// accepted, and one that is reported as failed is cancelled before the program ends, in the
+// spooler and in sbq740-cli.
 #include "CupsSpooler.h"
+#include "FakeScheduler.h"
 #include "PrivateCups.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
+#include <cups/cups.h>
 
 using namespace std::chrono_literals;
 
@@ -20,6 +23,8 @@ namespace {
 constexpr std::chrono::milliseconds kDeadline = 1500ms;
 // What the machine may add to a deadline before the call is back (a loaded test machine).
 constexpr qint64 kSlackMs = 1500;
+// After the deadline, finding out what became of a job whose answer is late takes this long at most.
+constexpr qint64 kSettleMs = 3000;
 
 enum class Call { List, RawJob, ImageJob };
 
@@ -46,44 +51,43 @@ bool perform(CupsSpooler &spooler, Call call)
     return false;
 }
 
-// One fake scheduler process (tests/faults/fake_scheduler.py) on a loopback port.
-class FakeScheduler
+// The state of the newest job the scheduler keeps, and how many there are.
+struct NewestJob
 {
-public:
-    bool start(const QStringList &arguments)
+    QString state;
+    int count = 0;
+};
+
+NewestJob newestJob(const char *queue)
+{
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue, 0, CUPS_WHICHJOBS_ALL);
+    NewestJob newest{{}, count};
+    int id = 0;
+    for (int i = 0; i < count; ++i) {
+        if (jobs[i].id > id) {
+            id = jobs[i].id;
+            newest.state = QString::fromUtf8(ippEnumString("job-state", jobs[i].state));
+        }
+    }
+    cupsFreeJobs(count, jobs);
+    return newest;
+}
+
+// A private scheduler with a proxy before it that delays as `behaviour` says.
+struct DelayedScheduler
+{
+    PrivateCups cups;
+    FakeScheduler proxy;
+
+    bool start(QStringList behaviour)
     {
-        m_process.start(QStringLiteral("python3"), QStringList{script(), portFile()} + arguments);
-        QDeadlineTimer deadline(10s);
-        while (!QFile::exists(portFile()) && !deadline.hasExpired())
-            QTest::qWait(20);
-        QFile file(portFile());
-        if (!file.open(QIODevice::ReadOnly))
+        if (!cups.start())
             return false;
-        m_port = file.readAll().toInt();
-        return m_port > 0;
+        cupsSetServer(cups.server().toLocal8Bit().constData());  // libcups keeps the first server it saw
+        behaviour.insert(1, cups.server());
+        return proxy.start(behaviour);
     }
-    ~FakeScheduler()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    int port() const { return m_port; }
-    QString requests() const
-    {
-        QFile log(portFile() + QStringLiteral(".log"));
-        return log.open(QIODevice::ReadOnly) ? QString::fromLatin1(log.readAll()) : QString();
-    }
-
-private:
-    static QString script()
-    {
-        return qEnvironmentVariable("SBQ_SOURCE_DIR") + QStringLiteral("/tests/faults/fake_scheduler.py");
-    }
-    QString portFile() const { return m_dir.filePath(QStringLiteral("port")); }
-
-    QTemporaryDir m_dir;
-    QProcess m_process;
-    int m_port = 0;
 };
 
 }  // namespace
@@ -101,6 +105,10 @@ private slots:
     void pauseInsideAnAnswerIsWaitedFor();
     void drippingSchedulerIsGivenUpOnInTime_data();
     void drippingSchedulerIsGivenUpOnInTime();
+    void lateAnswerTellsWhatBecameOfTheJob_data();
+    void lateAnswerTellsWhatBecameOfTheJob();
+    void cliTellsWhatBecameOfTheJob_data();
+    void cliTellsWhatBecameOfTheJob();
 };
 
 void TestSpoolerDeadlines::documentNotAcceptedIsAFailure_data()
@@ -174,6 +182,86 @@ void TestSpoolerDeadlines::drippingSchedulerIsGivenUpOnInTime()
     QVERIFY2(clock.elapsed() < kDeadline.count() + kSlackMs, qPrintable(QString::number(clock.elapsed())));
     QTest::qWait(500);
     QVERIFY(cups.jobs().isEmpty());
+}
+
+void TestSpoolerDeadlines::lateAnswerTellsWhatBecameOfTheJob_data()
+{
+    QTest::addColumn<QStringList>("behaviour");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("jobState");
+    QTest::addColumn<bool>("prints");
+
+    // The scheduler answers the upload after the deadline: the job printed meanwhile.
+    QTest::newRow("upload answered late") << QStringList{"late-answer", "send-document", "2.5"} << true << "completed"
+                                          << true;
+    // The upload reaches the scheduler only after the deadline: the job, still waiting for its
+    // document, is cancelled, and the upload that comes later can't make it print.
+    QTest::newRow("upload arriving late") << QStringList{"late-upload", "4"} << false << "canceled" << false;
+    // The job is made, but its id comes after the deadline: it is cancelled as soon as it is known.
+    QTest::newRow("Create-Job answered late") << QStringList{"late-answer", "create-job", "2.5"} << false << "canceled"
+                                              << false;
+}
+
+void TestSpoolerDeadlines::lateAnswerTellsWhatBecameOfTheJob()
+{
+    QFETCH(QStringList, behaviour);
+    QFETCH(bool, accepted);
+    QFETCH(QString, jobState);
+    QFETCH(bool, prints);
+
+    DelayedScheduler scheduler;
+    QVERIFY2(scheduler.start(behaviour), qPrintable(scheduler.cups.error()));
+    CupsSpooler spooler({"127.0.0.1", scheduler.proxy.port()}, kDeadline);
+
+    QElapsedTimer clock;
+    clock.start();
+    const JobSubmission submission =
+        spooler.submitRawJob(PrivateCups::kDefaultQueue, "Setbridge Check", "\x1bHD001,A\n");
+    QVERIFY2(clock.elapsed() < kDeadline.count() + kSettleMs + kSlackMs, qPrintable(QString::number(clock.elapsed())));
+
+    QCOMPARE(submission.accepted, accepted);
+    QTRY_COMPARE_WITH_TIMEOUT(newestJob(PrivateCups::kDefaultQueue).state, jobState, 10000);
+    QCOMPARE(newestJob(PrivateCups::kDefaultQueue).count, 1);
+    QTest::qWait(4000);  // a late upload would have reached the printer by now
+    QCOMPARE(scheduler.cups.jobs().size(), prints ? 1 : 0);
+}
+
+// sbq740-cli's head check through the delaying proxy; the program's deadline is 12 s. Its result
+// is what became of the job, and by the time the program has ended, a job it reports as failed
+// is cancelled.
+void TestSpoolerDeadlines::cliTellsWhatBecameOfTheJob_data()
+{
+    QTest::addColumn<QStringList>("behaviour");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QString>("jobState");
+
+    QTest::newRow("upload answered late") << QStringList{"late-answer", "send-document", "12.5"} << 0 << "delivered"
+                                          << "completed";
+    QTest::newRow("upload arriving late") << QStringList{"late-upload", "13"} << 1 << "failed" << "canceled";
+    QTest::newRow("Create-Job answered late") << QStringList{"late-answer", "create-job", "12.5"} << 1 << "failed"
+                                              << "canceled";
+}
+
+void TestSpoolerDeadlines::cliTellsWhatBecameOfTheJob()
+{
+    QFETCH(QStringList, behaviour);
+    QFETCH(int, exitCode);
+    QFETCH(QString, outcome);
+    QFETCH(QString, jobState);
+
+    DelayedScheduler scheduler;
+    QVERIFY2(scheduler.start(behaviour), qPrintable(scheduler.cups.error()));
+    QProcess cli;
+    cli.start(QStringLiteral(SBQ_CLI), {"headcheck", "--server", scheduler.proxy.address(), "--printer",
+                                        PrivateCups::kDefaultQueue});
+    QVERIFY(cli.waitForFinished(60000));
+
+    const QString said = QString::fromUtf8(cli.readAllStandardOutput());
+    QVERIFY2(said.startsWith(QStringLiteral("%1: %2").arg(PrivateCups::kDefaultQueue, outcome)), qPrintable(said));
+    QCOMPARE(cli.exitCode(), exitCode);
+    QCOMPARE(newestJob(PrivateCups::kDefaultQueue).state, jobState);  // already: the program has ended
+    QCOMPARE(newestJob(PrivateCups::kDefaultQueue).count, 1);
 }
 
 QTEST_GUILESS_MAIN(TestSpoolerDeadlines)

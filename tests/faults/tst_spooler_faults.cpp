@@ -6,6 +6,7 @@
 #include "SettingsFile.h"
 #include "CSetbridgeDlg.h"
 #include "CupsSpooler.h"
+#include "FakeScheduler.h"
 #include "ModalScript.h"
 #include "PrivateCups.h"
 #include "ScriptedPrompts.h"
@@ -64,6 +65,8 @@ private slots:
     void faultBetweenSelectionAndSend();
     void failedSendOnTheWayOutKeepsTheEdits_data();
     void failedSendOnTheWayOutKeepsTheEdits();
+    void lateAnswerToTheSend_data();
+    void lateAnswerToTheSend();
 
 private:
     void inflict(Fault fault);
@@ -158,14 +161,17 @@ bool TestSpoolerFaults::open()
 void TestSpoolerFaults::schedulerGoneBeforeStartUp_data()
 {
     QTest::addColumn<Fault>("fault");
-    QTest::newRow("cupsd stopped") << Fault::SchedulerStopped;
-    QTest::newRow("cupsd frozen") << Fault::SchedulerFrozen;
+    QTest::addColumn<QString>("details");  // why, unfolded below the message
+    QTest::newRow("cupsd stopped") << Fault::SchedulerStopped << "the print server can't be reached";
+    QTest::newRow("cupsd frozen") << Fault::SchedulerFrozen << "no answer from the print server in time";
 }
 
-// No scheduler to ask: no usable printer, exit code 1, and "setting" is not written.
+// No scheduler to ask: no usable printer, exit code 1, and "setting" is not written. The message
+// blames no driver on its own: the spooler's reason unfolds below it.
 void TestSpoolerFaults::schedulerGoneBeforeStartUp()
 {
     QFETCH(Fault, fault);
+    QFETCH(QString, details);
     inflict(fault);
 
     QElapsedTimer clock;
@@ -175,6 +181,7 @@ void TestSpoolerFaults::schedulerGoneBeforeStartUp()
     QVERIFY2(clock.elapsed() < kBoundedWaitMs, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(m_exitCode, 1);
     QCOMPARE(messages(), QStringList{text(Str::kNoUsablePrinter)});
+    QCOMPARE(m_prompts.shown().first().details, details);
     QVERIFY(!std::filesystem::exists(AutoSettings::path(m_data.path().toStdString())));
 }
 
@@ -284,6 +291,46 @@ void TestSpoolerFaults::failedSendOnTheWayOutKeepsTheEdits()
         QVERIFY2(image, qPrintable(file));
         QCOMPARE((*image)[216], '1');
     }
+}
+
+// The scheduler answers after the spooler's deadline (through a proxy that holds its answer back):
+// a send whose upload was answered late printed, so it is sent; one whose upload reached the
+// scheduler too late is cancelled and fails, and it never prints.
+void TestSpoolerFaults::lateAnswerToTheSend_data()
+{
+    QTest::addColumn<QStringList>("behaviour");
+    QTest::addColumn<bool>("delivered");
+    QTest::newRow("upload answered late") << QStringList{"late-answer", "send-document", "2.5"} << true;
+    QTest::newRow("upload arriving late") << QStringList{"late-upload", "4"} << false;
+}
+
+void TestSpoolerFaults::lateAnswerToTheSend()
+{
+    QFETCH(QStringList, behaviour);
+    QFETCH(bool, delivered);
+    FakeScheduler proxy;
+    behaviour.insert(1, m_cups->server());
+    QVERIFY(proxy.start(behaviour));
+    m_spooler = std::make_unique<CupsSpooler>(CupsServer{"127.0.0.1", proxy.port()}, 1500ms);
+    QVERIFY(open());
+    m_window->images().current[216] = '1';
+    m_window->DistributeImage();
+    const SettingsImage sentBefore = m_window->images().sent;
+    m_user->then(ModalScript::chooseSendGroup(3));
+    m_user->then(ModalScript::cancel());  // the printer selection, should the send fail
+    m_prompts.answer(UserPrompts::Answer::Ok);
+    m_prompts.answer(UserPrompts::Answer::No);
+    m_prompts.answer(UserPrompts::Answer::No);
+
+    QCOMPARE(m_window->OnSendSettings(), 0);
+
+    QCOMPARE(messages().value(0), text(delivered ? Str::kSettingsSent : Str::kPrinterUnavailable));
+    QCOMPARE(m_user->played(), delivered ? 1 : 2);
+    QCOMPARE(m_window->images().sent == m_window->images().current, delivered);
+    if (!delivered)
+        QVERIFY(m_window->images().sent == sentBefore);
+    QTest::qWait(4000);  // an upload passed on late would have printed by now
+    QCOMPARE(m_cups->jobs().size(), delivered ? 1 : 0);
 }
 
 QTEST_MAIN(TestSpoolerFaults)

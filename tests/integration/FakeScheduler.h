@@ -7,8 +7,9 @@
 
 #include <chrono>
 
-// One misbehaving CUPS scheduler (tests/faults/fake_scheduler.py, which lists the behaviours) on
-// a loopback port, stopped when this object goes.
+// One misbehaving CUPS scheduler, or a proxy before the real one that delays or drips its answers
+// (tests/faults/fake_scheduler.py, which lists the behaviours), on a loopback port, stopped when
+// this object goes.
 class FakeScheduler
 {
 public:

@@ -1,5 +1,6 @@
 // The CUPS spooler against a private scheduler and the simulated printer.
 #include "CupsSpooler.h"
+#include "JobFollowing.h"
 #include "PrivateCups.h"
 
 #include <QDeadlineTimer>
@@ -14,6 +15,8 @@
 #include <map>
 
 using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(JobOutcome::Kind)
 
 namespace {
 
@@ -55,6 +58,30 @@ RgbImage markedPicture(int width, int height)
     return picture;
 }
 
+// The state the scheduler keeps for job `id`: "completed", "canceled", "pending", ...
+QString stateOfJob(int id)
+{
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    QString state;
+    for (int i = 0; i < count; ++i) {
+        if (jobs[i].id == id)
+            state = QString::fromUtf8(ippEnumString("job-state", jobs[i].state));
+    }
+    cupsFreeJobs(count, jobs);
+    return state;
+}
+
+// A loopback port that nothing listens on.
+int closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    const int port = server.serverPort();
+    server.close();
+    return port;
+}
+
 bool isDark(const RgbImage &picture, int x, int y)
 {
     return x < picture.width && y < picture.height
@@ -80,6 +107,11 @@ private slots:
     void silentConfiguredSchedulerIsGivenUpOnInTime();
     void pictureLandsOnTheOriginThroughARasterDriver_data();
     void pictureLandsOnTheOriginThroughARasterDriver();
+    void settingsQueueTakesRawJobsOnly_data();
+    void settingsQueueTakesRawJobsOnly();
+    void settingsQueueGetsNoPictureJob();
+    void followedJobs_data();
+    void followedJobs();
 
 private:
     PrivateCups m_cups;
@@ -267,6 +299,137 @@ void TestCupsSpooler::pictureLandsOnTheOriginThroughARasterDriver()
     QFile log(m_cups.folder() + QStringLiteral("/sim/log.txt"));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QVERIFY(log.readAll().contains(QStringLiteral("at %1x%1 dpi, 8-bit SW, ink (0,0)-(119,47), ink at the origin").arg(dpi).toUtf8()));
+}
+
+// The package's queue is a settings queue: what is submitted as raw, or as bytes the scheduler
+// can't tell a kind of (the settings), reaches the printer unchanged; a picture, a text or a PDF
+// is refused at once, so nothing reaches the device that it would read as commands.
+void TestCupsSpooler::settingsQueueTakesRawJobsOnly_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("arrives");
+
+    QFile png(qEnvironmentVariable("SBQ_SOURCE_DIR") + QStringLiteral("/docs/screenshots/about.png"));
+    QVERIFY(png.open(QIODevice::ReadOnly));
+    const QByteArray picture = png.readAll();
+    const QStringList none;
+    QTest::newRow("settings as raw") << kFactoryIssueJob << QStringList{"-o", "raw"} << true;
+    QTest::newRow("settings, kind left to the scheduler") << kFactoryIssueJob << none << true;
+    QTest::newRow("picture, kind left to the scheduler") << picture << none << false;
+    QTest::newRow("picture named as one") << picture << QStringList{"-o", "document-format=image/png"} << false;
+    QTest::newRow("text") << QByteArray("QAV Quillotron 740Q2\n") << none << false;
+    QTest::newRow("PDF") << QByteArray("%PDF-1.4\n%%EOF\n") << none << false;
+}
+
+void TestCupsSpooler::settingsQueueTakesRawJobsOnly()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(QStringList, options);
+    QFETCH(bool, arrives);
+
+    QTemporaryFile file;
+    QVERIFY(file.open());
+    file.write(document);
+    file.close();
+    const QStringList before = QDir(m_cups.jobsFolder()).entryList(QDir::Files);
+    const int jobsBefore = static_cast<int>(m_cups.jobs().size());
+    m_cups.run("lp", QStringList{"-d", PrivateCups::kDefaultQueue} + options + QStringList{file.fileName()});
+    QCOMPARE(m_cups.error().isEmpty(), arrives);
+
+    if (arrives) {
+        QCOMPARE(m_cups.waitForJobs(jobsBefore + 1).last(), document);
+        return;
+    }
+    QTest::qWait(500);
+    QCOMPARE(QDir(m_cups.jobsFolder()).entryList(QDir::Files), before);
+}
+
+// The test print on a settings queue: nothing is made at the scheduler, nothing reaches the
+// printer, and the caller learns why.
+void TestCupsSpooler::settingsQueueGetsNoPictureJob()
+{
+    const QStringList before = QDir(m_cups.jobsFolder()).entryList(QDir::Files);
+    CupsSpooler spooler;
+    const JobSubmission submission = spooler.printImage(PrivateCups::kDefaultQueue, "testprint", markedPicture(120, 48));
+    QVERIFY(!submission.accepted);
+    QVERIFY(submission.documentUnsupported);
+    QVERIFY(!jobNames(PrivateCups::kDefaultQueue).contains(QStringLiteral("testprint")));
+    QTest::qWait(300);
+    QCOMPARE(QDir(m_cups.jobsFolder()).entryList(QDir::Files), before);
+}
+
+// Raw jobs followed after they were handed over, with a shorter total time than the window's:
+// the outcome, what the scheduler did with the job, and what reached the printer.
+void TestCupsSpooler::followedJobs_data()
+{
+    QTest::addColumn<QString>("uri");              // "sim": the simulated printer
+    QTest::addColumn<QString>("fault");            // "stopped": the queue is stopped; "busy": a job is ahead
+    QTest::addColumn<JobOutcome::Kind>("kind");
+    QTest::addColumn<QString>("reason");           // what the reason begins with
+    QTest::addColumn<QString>("jobState");
+    QTest::addColumn<bool>("arrives");
+
+    const QString closed = QStringLiteral("socket://127.0.0.1:%1").arg(closedPort());
+    const QString notThere = QStringLiteral("The printer may not exist or is unavailable at this time.");
+    using Kind = JobOutcome::Kind;
+    QTest::newRow("simulated printer") << "sim" << "" << Kind::Delivered << "" << "completed" << true;
+    QTest::newRow("closed loopback port") << closed << "" << Kind::Unreachable << notThere << "canceled" << false;
+    QTest::newRow("host name that can't be resolved")
+        << "socket://nohost.invalid:9100" << "" << Kind::Unreachable << "connecting-to-device; Unable to locate printer"
+        << "canceled" << false;
+    QTest::newRow("queue stopped") << "sim" << "stopped" << Kind::Waiting << "the queue is stopped (paused; Jammed)"
+                                   << "pending" << false;
+    QTest::newRow("behind a job that can't get through")
+        << closed << "busy" << Kind::Waiting << "behind other jobs (" + notThere << "pending" << false;
+}
+
+void TestCupsSpooler::followedJobs()
+{
+    QFETCH(QString, uri);
+    QFETCH(QString, fault);
+    QFETCH(JobOutcome::Kind, kind);
+    QFETCH(QString, reason);
+    QFETCH(QString, jobState);
+    QFETCH(bool, arrives);
+
+    const QString queue = QStringLiteral("Followed_%1").arg(QTest::currentDataTag()).replace(QRegularExpression("\\W"), "_");
+    QVERIFY2(m_cups.addQueue(queue, uri), qPrintable(m_cups.error()));
+    QTemporaryFile ahead;
+    if (fault == QStringLiteral("stopped")) {
+        m_cups.run("cupsdisable", {"-r", "Jammed", queue});
+        QVERIFY2(m_cups.error().isEmpty(), qPrintable(m_cups.error()));
+    } else if (fault == QStringLiteral("busy")) {
+        QVERIFY(ahead.open());
+        ahead.write(kFactoryIssueJob);
+        ahead.close();
+        m_cups.run("lp", {"-d", queue, "-o", "raw", ahead.fileName()});
+        QVERIFY2(m_cups.error().isEmpty(), qPrintable(m_cups.error()));
+    }
+    const int before = static_cast<int>(m_cups.jobs().size());
+
+    CupsSpooler spooler;
+    JobFollowing::Timing timing;
+    timing.total = 5s;
+    timing.cancelReserve = 1s;
+    timing.unreachableFor = 1500ms;
+    const std::string bytes(kFactoryIssueJob.constData(), static_cast<std::size_t>(kFactoryIssueJob.size()));
+    const JobOutcome outcome = JobFollowing::sendRawJob(spooler, queue.toStdString(), "Setbridge Status Write", bytes,
+                                                        JobFollowing::systemTime(), timing);
+
+    QCOMPARE(outcome.kind, kind);
+    QVERIFY2(QString::fromStdString(outcome.reason).startsWith(reason), outcome.reason.c_str());
+    cups_job_t *jobs = nullptr;
+    const QByteArray name = queue.toUtf8();
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, name.constData(), 0, CUPS_WHICHJOBS_ALL);
+    int newest = 0;
+    for (int i = 0; i < count; ++i)
+        newest = std::max(newest, jobs[i].id);
+    cupsFreeJobs(count, jobs);
+    QCOMPARE(stateOfJob(newest), jobState);
+    QTest::qWait(300);
+    QCOMPARE(m_cups.jobs().size(), before + (arrives ? 1 : 0));
+    m_cups.run("cancel", {"-a", queue});
 }
 
 QTEST_GUILESS_MAIN(TestCupsSpooler)

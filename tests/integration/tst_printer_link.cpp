@@ -9,6 +9,7 @@
 #include "ScriptedPrompts.h"
 #include "Strings.h"
 
+#include <QTcpServer>
 #include <QtTest>
 
 #include <cups/cups.h>
@@ -69,6 +70,8 @@ private slots:
     void fileConnectionRefusedInTheSelection();
     void fileConnectionNeverReachesTheSpooler();
     void queueRejectingAfterSelection();
+    void sendFollowsTheJob_data();
+    void sendFollowsTheJob();
     void afterASuccessfulSendExitAsksOnlyAboutSaving();
 
 private:
@@ -311,6 +314,76 @@ void TestPrinterLink::queueRejectingAfterSelection()
     QVERIFY(m_window->images().sent == sentBefore);
     QTest::qWait(300);
     QCOMPARE(m_cups.jobs().size(), before);
+}
+
+// "Sent" only once the printer has the job. A printer that can't be reached has its job cancelled
+// and the failure path follows (the selection, the edits kept); a job that waits in a stopped
+// queue stays there, and the user reads why. The sent copy changes only on delivery.
+void TestPrinterLink::sendFollowsTheJob_data()
+{
+    QTest::addColumn<QString>("uri");
+    QTest::addColumn<bool>("stopped");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("jobState");
+
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString closedUri = QStringLiteral("socket://127.0.0.1:%1").arg(closed.serverPort());
+    closed.close();
+    const QString unavailable = text(Str::kPrinterUnavailable);
+    QTest::newRow("printer takes it") << "sim" << false << text(Str::kSettingsSent) << "completed";
+    QTest::newRow("nothing listens at the printer's port") << closedUri << false << unavailable << "canceled";
+    QTest::newRow("printer's host name unknown") << "socket://nohost.invalid:9100" << false << unavailable
+                                                 << "canceled";
+    QTest::newRow("queue stopped") << "sim" << true
+                                   << text(Str::kSettingsWaiting).replace("%s", "the queue is stopped (paused; Jammed)")
+                                   << "pending";
+}
+
+void TestPrinterLink::sendFollowsTheJob()
+{
+    QFETCH(QString, uri);
+    QFETCH(bool, stopped);
+    QFETCH(QString, message);
+    QFETCH(QString, jobState);
+
+    useQueues({{"Followed", uri}});
+    QVERIFY(open());
+    if (stopped) {
+        m_cups.run("cupsdisable", {"-r", "Jammed", "Followed"});
+        QVERIFY2(m_cups.error().isEmpty(), qPrintable(m_cups.error()));
+    }
+    m_window->images().current[216] = '1';
+    m_window->DistributeImage();
+    const SettingsImage sentBefore = m_window->images().sent;
+    const int before = static_cast<int>(m_cups.jobs().size());
+    const bool fails = message == text(Str::kPrinterUnavailable);
+    QStringList rows;
+    int selected = -1;
+    m_user->then(ModalScript::chooseSendGroup(3));
+    m_user->then(ModalScript::readPrinterList(rows, selected, ModalScript::cancel()));  // should it fail
+    m_prompts.answer(UserPrompts::Answer::Ok);
+    m_prompts.answer(UserPrompts::Answer::No);  // the selection asks about the unsent edit
+    m_prompts.answer(UserPrompts::Answer::No);  // and the unsaved one
+
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(m_window->OnSendSettings(), 0);
+    qInfo("told after %lld ms", static_cast<long long>(clock.elapsed()));
+
+    QCOMPARE(messages().value(0), message);
+    QCOMPARE(m_user->played(), fails ? 2 : 1);
+    QCOMPARE(m_window->images().current[216], '1');
+    QVERIFY((m_window->images().sent == m_window->images().current) == (jobState == "completed"));
+    if (jobState != "completed")
+        QVERIFY(m_window->images().sent == sentBefore);
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, "Followed", 0, CUPS_WHICHJOBS_ALL);
+    QCOMPARE(count, 1);
+    QCOMPARE(QString::fromUtf8(ippEnumString("job-state", jobs[0].state)), jobState);
+    cupsFreeJobs(count, jobs);
+    QTest::qWait(300);
+    QCOMPARE(m_cups.jobs().size(), before + (jobState == "completed" ? 1 : 0));
 }
 
 void TestPrinterLink::afterASuccessfulSendExitAsksOnlyAboutSaving()

@@ -1,5 +1,6 @@
 // The test print and the head check from the main window to the private CUPS server: what the
-// simulated printer and a file queue receive, what the job list says, and what a refused job does.
+// simulated printer and a file queue receive, what the job list says, and what a refused job, a
+// queue without a picture driver and a printer that can't be reached do.
 #include "AutoSettings.h"
 #include "CSetbridgeDlg.h"
 #include "CupsSpooler.h"
@@ -8,6 +9,7 @@
 #include "ScriptedPrompts.h"
 #include "Strings.h"
 
+#include <QTcpServer>
 #include <QtTest>
 
 #include <cups/cups.h>
@@ -16,7 +18,10 @@ namespace {
 
 constexpr char kFileQueue[] = "File_Printer";
 constexpr char kRejectingQueue[] = "Rejecting_Printer";
-constexpr int kDotsPerMetreAt300Dpi = 11811;
+// The same with a driver that prints pictures: CUPS's image filters make raster of them.
+constexpr char kRasterQueue[] = "Raster_Printer";
+constexpr char kRasterFileQueue[] = "Raster_File_Printer";
+constexpr char kUnreachableQueue[] = "Unreachable_Printer";
 
 QString text(const char *utf8)
 {
@@ -64,13 +69,27 @@ QString jobAttribute(int jobId, const char *attributeName)
 
 QImage testLabel()
 {
-    return QImage(QStringLiteral(":/testlabel.bmp")).convertToFormat(QImage::Format_RGB888);
+    return QImage(QStringLiteral(":/testlabel.bmp")).convertToFormat(QImage::Format_Grayscale8);
 }
 
-// The picture as the printer would print it: decoded, then compared pixel for pixel.
-bool samePixels(const QImage &printed, const QImage &expected)
+// The first device pixel of `page` (as the simulated printer lays it out, 0 black) that is not as
+// the label at the page's origin, one device pixel per label pixel, would ink it; empty when none.
+QString firstMisprinted(const QImage &page, const QImage &label)
 {
-    return printed.convertToFormat(QImage::Format_RGB888) == expected;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar *row = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x) {
+            const bool inked = x < label.width() && y < label.height() && label.constScanLine(y)[x] < 128;
+            if ((row[x] < 128) != inked)
+                return QStringLiteral("device pixel (%1, %2)").arg(x).arg(y);
+        }
+    }
+    return {};
+}
+
+QString sourceFile(const char *path)
+{
+    return qEnvironmentVariable("SBQ_SOURCE_DIR") + QLatin1Char('/') + QLatin1String(path);
 }
 
 }  // namespace
@@ -87,15 +106,19 @@ private slots:
     void headCheckDeliversTheCommand();
     void testPrintDeliversTheLabel_data();
     void testPrintDeliversTheLabel();
+    void testPrintNeedsAPictureDriver_data();
+    void testPrintNeedsAPictureDriver();
     void refusedJobs_data();
     void refusedJobs();
+    void headCheckOnAPrinterThatCantBeReached();
 
 private:
     QStringList messages() const { return m_prompts.texts(); }
-    QString fileQueueOutput() const { return m_cups.folder() + QStringLiteral("/file-printer.out"); }
+    QString fileQueueOutput(const QString &queue) const { return m_cups.folder() + QLatin1Char('/') + queue + ".out"; }
     QString simulatorLog() const;
-    QStringList simulatorPictures() const;
-    QImage waitForPicture(bool onFileQueue, int picturesBefore) const;
+    QStringList simulatorPages() const;
+    QImage waitForPage(int pagesBefore) const;
+    QByteArray waitForFile(const QString &path) const;
 
     PrivateCups m_cups;
     std::unique_ptr<CupsSpooler> m_spooler;
@@ -118,9 +141,22 @@ void TestServiceJobs::initTestCase()
     QVERIFY(m_window->OnInitDialog());
     QCOMPARE(m_window->selectedPrinter().m_strPrinterName, std::string(PrivateCups::kDefaultQueue));
 
-    QVERIFY2(m_cups.addQueue(kFileQueue, QStringLiteral("file:") + fileQueueOutput()), qPrintable(m_cups.error()));
+    QVERIFY2(m_cups.addQueue(kFileQueue, QStringLiteral("file:") + fileQueueOutput(kFileQueue)),
+             qPrintable(m_cups.error()));
     QVERIFY2(m_cups.addQueue(kRejectingQueue), qPrintable(m_cups.error()));
     QVERIFY(m_cups.rejectJobs(kRejectingQueue));
+    QVERIFY2(m_cups.addQueue(kRasterQueue), qPrintable(m_cups.error()));
+    QVERIFY2(m_cups.addQueue(kRasterFileQueue, QStringLiteral("file:") + fileQueueOutput(kRasterFileQueue)),
+             qPrintable(m_cups.error()));
+    for (const char *queue : {kRasterQueue, kRasterFileQueue}) {
+        m_cups.run("lpadmin", {"-p", queue, "-P", sourceFile("tools/ppd/QAV-Quillotron-740Q2-raster.ppd")});
+        QVERIFY2(m_cups.error().isEmpty(), qPrintable(m_cups.error()));
+    }
+    QTcpServer closed;  // a loopback port that nothing listens on once it is closed
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString closedUri = QStringLiteral("socket://127.0.0.1:%1").arg(closed.serverPort());
+    closed.close();
+    QVERIFY2(m_cups.addQueue(kUnreachableQueue, closedUri), qPrintable(m_cups.error()));
 }
 
 void TestServiceJobs::init()
@@ -141,25 +177,36 @@ QString TestServiceJobs::simulatorLog() const
     return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
 }
 
-QStringList TestServiceJobs::simulatorPictures() const
+// The pages the simulated printer laid out from raster jobs, and every file it stored.
+QStringList TestServiceJobs::simulatorPages() const
 {
-    return QDir(m_cups.jobsFolder()).entryList({QStringLiteral("job-*.png")}, QDir::Files, QDir::Name);
+    return QDir(m_cups.jobsFolder()).entryList({QStringLiteral("job-*-page1.pgm")}, QDir::Files, QDir::Name);
 }
 
-// The picture the job delivered: the simulator's newest picture, or what the file queue wrote.
-QImage TestServiceJobs::waitForPicture(bool onFileQueue, int picturesBefore) const
+QImage TestServiceJobs::waitForPage(int pagesBefore) const
 {
-    const QDeadlineTimer deadline(std::chrono::seconds(10));
-    QImage picture;
-    while (picture.isNull() && !deadline.hasExpired()) {
-        QThread::msleep(20);
-        if (onFileQueue) {
-            picture.load(fileQueueOutput(), "PNG");
-        } else if (const QStringList pictures = simulatorPictures(); pictures.size() > picturesBefore) {
-            picture.load(QDir(m_cups.jobsFolder()).filePath(pictures.last()), "PNG");
-        }
+    const QDeadlineTimer deadline(std::chrono::seconds(20));
+    QImage page;
+    while (page.isNull() && !deadline.hasExpired()) {
+        QThread::msleep(50);
+        if (const QStringList pages = simulatorPages(); pages.size() > pagesBefore)
+            page.load(QDir(m_cups.jobsFolder()).filePath(pages.last()));
     }
-    return picture;
+    return page;
+}
+
+QByteArray TestServiceJobs::waitForFile(const QString &path) const
+{
+    const QDeadlineTimer deadline(std::chrono::seconds(20));
+    QByteArray written;
+    for (qint64 size = -1; !deadline.hasExpired(); QThread::msleep(100)) {
+        const QFileInfo file(path);
+        if (file.exists() && file.size() > 0 && file.size() == size)
+            break;
+        size = file.exists() ? file.size() : -1;
+    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void TestServiceJobs::headCheckDeliversTheCommand()
@@ -176,50 +223,85 @@ void TestServiceJobs::headCheckDeliversTheCommand()
     QVERIFY(simulatorLog().contains(QStringLiteral("head check")));
 }
 
+// A driver that prints pictures (the raster driver stands in for the maker's) gets the label: on
+// the page from its top-left device pixel, one device pixel per label pixel, nothing else inked.
+// A "FILE:" printer is printed to like any other.
 void TestServiceJobs::testPrintDeliversTheLabel_data()
 {
     QTest::addColumn<QString>("queue");
     QTest::addColumn<QString>("connection");
-    QTest::addColumn<bool>("onFileQueue");
-    QTest::newRow("simulated printer") << QString::fromLatin1(PrivateCups::kDefaultQueue)
-                                       << QStringLiteral("socket://127.0.0.1") << false;
-    QTest::newRow("FILE: printer") << QString::fromLatin1(kFileQueue) << QStringLiteral("FILE:") << true;
+    QTest::newRow("simulated printer") << QString::fromLatin1(kRasterQueue) << QStringLiteral("socket://127.0.0.1");
+    QTest::newRow("FILE: printer") << QString::fromLatin1(kRasterFileQueue) << QStringLiteral("FILE:");
 }
 
 void TestServiceJobs::testPrintDeliversTheLabel()
 {
     QFETCH(QString, queue);
     QFETCH(QString, connection);
-    QFETCH(bool, onFileQueue);
 
     m_window->selectedPrinter() = {connection.toStdString(), queue.toStdString()};
-    QFile::remove(fileQueueOutput());
-    const int picturesBefore = static_cast<int>(simulatorPictures().size());
+    const bool onFile = connection == QStringLiteral("FILE:");
+    QFile::remove(fileQueueOutput(queue));
+    const int pagesBefore = static_cast<int>(simulatorPages().size());
     const int rawBefore = static_cast<int>(m_cups.jobs().size());
 
     m_window->OnTestPrint();
 
-    const QImage printed = waitForPicture(onFileQueue, picturesBefore);
-    QCOMPARE(printed.size(), QSize(1244, 707));
-    QVERIFY(samePixels(printed, testLabel()));
-    QCOMPARE(printed.dotsPerMeterX(), kDotsPerMetreAt300Dpi);
-    QCOMPARE(printed.dotsPerMeterY(), kDotsPerMetreAt300Dpi);
     QCOMPARE(messages(), QStringList{text(Str::kAskTestPrint)});
+    if (onFile) {
+        // CUPS raster, as the driver made it: its sync word, in either byte order
+        const QByteArray sync = waitForFile(fileQueueOutput(queue)).left(4);
+        QVERIFY2(QByteArrayList({"RaS2", "2SaR", "RaS3", "3SaR"}).contains(sync), sync.toHex().constData());
+    } else {
+        const QImage page = waitForPage(pagesBefore);
+        QCOMPARE(page.size(), QSize(1950, 1200));  // the raster driver's label, 6.5 x 4 in at 300 dpi
+        const QString misprinted = firstMisprinted(page, testLabel());
+        QVERIFY2(misprinted.isEmpty(), qPrintable(misprinted));
+    }
 
     const JobEntry job = lastJob(queue);
     QCOMPARE(job.name, QStringLiteral("testprint"));
     // CUPS's image filters are asked for the picture upright, from the top-left corner, at the
-    // printer's resolution (tst_cups_spooler prints through them).
+    // printer's resolution.
     QCOMPARE(jobAttribute(job.id, "orientation-requested"), QStringLiteral("portrait"));
     QCOMPARE(jobAttribute(job.id, "position"), QStringLiteral("top-left"));
     QCOMPARE(jobAttribute(job.id, "ppi"), QStringLiteral("300"));
     QCOMPARE(jobAttribute(job.id, "printer-resolution"), QStringLiteral("300dpi"));
 
     QTest::qWait(200);
-    QCOMPARE(simulatorPictures().size(), picturesBefore + (onFileQueue ? 0 : 1));  // one job, one picture
+    QCOMPARE(simulatorPages().size(), pagesBefore + (onFile ? 0 : 1));  // one job, one page
     QCOMPARE(m_cups.jobs().size(), rawBefore);
-    if (!onFileQueue)
-        QVERIFY(simulatorLog().contains(QStringLiteral("image 1244x707, 8-bit RGB, 300x300 dpi")));
+}
+
+// The package's settings queue takes no pictures: the label is not sent at all, and the user is
+// told why; nothing reaches the printer or the file.
+void TestServiceJobs::testPrintNeedsAPictureDriver_data()
+{
+    QTest::addColumn<QString>("queue");
+    QTest::addColumn<QString>("connection");
+    QTest::newRow("simulated printer") << QString::fromLatin1(PrivateCups::kDefaultQueue)
+                                       << QStringLiteral("socket://127.0.0.1");
+    QTest::newRow("FILE: printer") << QString::fromLatin1(kFileQueue) << QStringLiteral("FILE:");
+}
+
+void TestServiceJobs::testPrintNeedsAPictureDriver()
+{
+    QFETCH(QString, queue);
+    QFETCH(QString, connection);
+
+    m_window->selectedPrinter() = {connection.toStdString(), queue.toStdString()};
+    QFile::remove(fileQueueOutput(queue));
+    const QStringList stored = QDir(m_cups.jobsFolder()).entryList(QDir::Files);
+    const int jobBefore = lastJob(queue).id;
+
+    m_window->OnTestPrint();
+
+    QCOMPARE(messages(), (QStringList{text(Str::kAskTestPrint), text(Str::kTestPrintNeedsDriver)}));
+    QCOMPARE(m_prompts.shown().last().icon, UserPrompts::Icon::Warning);
+    QCOMPARE(lastJob(queue).id, jobBefore);
+    QTest::qWait(500);
+    QCOMPARE(QDir(m_cups.jobsFolder()).entryList(QDir::Files), stored);
+    QVERIFY(!QFile::exists(fileQueueOutput(queue)));
 }
 
 void TestServiceJobs::refusedJobs_data()
@@ -229,7 +311,9 @@ void TestServiceJobs::refusedJobs_data()
     QTest::addColumn<int>("selectionsShown");
     QTest::newRow("head check") << true
                                 << QStringList{text(Str::kAskHeadCheck), text(Str::kPrinterUnavailable)} << 1;
-    QTest::newRow("test print") << false << QStringList{text(Str::kAskTestPrint)} << 0;
+    // A settings queue: that it takes no pictures is told even while it rejects jobs.
+    QTest::newRow("test print") << false << QStringList{text(Str::kAskTestPrint), text(Str::kTestPrintNeedsDriver)}
+                                << 0;
 }
 
 void TestServiceJobs::refusedJobs()
@@ -239,8 +323,7 @@ void TestServiceJobs::refusedJobs()
     QFETCH(int, selectionsShown);
 
     m_window->selectedPrinter() = {"socket://127.0.0.1", kRejectingQueue};
-    const int rawBefore = static_cast<int>(m_cups.jobs().size());
-    const int picturesBefore = static_cast<int>(simulatorPictures().size());
+    const QStringList stored = QDir(m_cups.jobsFolder()).entryList(QDir::Files);
     QStringList rows;
     int selected = -1;
     m_user->then(ModalScript::readPrinterList(rows, selected, ModalScript::cancel()));
@@ -254,8 +337,33 @@ void TestServiceJobs::refusedJobs()
     QCOMPARE(m_user->played(), selectionsShown);
     QCOMPARE(m_window->selectedPrinter().m_strPrinterName, std::string(kRejectingQueue));  // cancelled
     QTest::qWait(200);
-    QCOMPARE(m_cups.jobs().size(), rawBefore);
-    QCOMPARE(simulatorPictures().size(), picturesBefore);
+    QCOMPARE(QDir(m_cups.jobsFolder()).entryList(QDir::Files), stored);
+}
+
+// The printer's queue points at a port nothing listens on: the head check is not reported done
+// (it was, while the job waited in the queue); the job is cancelled, then the failure message and
+// the printer selection follow, all within the send's total time.
+void TestServiceJobs::headCheckOnAPrinterThatCantBeReached()
+{
+    m_window->selectedPrinter() = {"socket://127.0.0.1", kUnreachableQueue};
+    QStringList rows;
+    int selected = -1;
+    m_user->then(ModalScript::readPrinterList(rows, selected, ModalScript::cancel()));
+
+    QElapsedTimer clock;
+    clock.start();
+    m_window->OnHeadCheck();
+    const qint64 elapsed = clock.elapsed();
+
+    QCOMPARE(messages(), (QStringList{text(Str::kAskHeadCheck), text(Str::kPrinterUnavailable)}));
+    QCOMPARE(m_prompts.shown().last().details,
+             QStringLiteral("The printer may not exist or is unavailable at this time."));
+    QCOMPARE(m_user->played(), 1);
+    QVERIFY2(elapsed < 20000, qPrintable(QString::number(elapsed)));
+    qInfo("an unreachable printer was told after %lld ms", static_cast<long long>(elapsed));
+    const JobEntry job = lastJob(kUnreachableQueue);
+    QCOMPARE(job.name, QStringLiteral("Setbridge Check"));
+    QCOMPARE(jobAttribute(job.id, "job-state"), QStringLiteral("canceled"));
 }
 
 QTEST_MAIN(TestServiceJobs)

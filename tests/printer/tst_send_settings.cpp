@@ -1,5 +1,6 @@
 // The send command on a host without a window.
 #include "FakeHost.h"
+#include "FakeTime.h"
 #include "ScriptedDialogs.h"
 #include "SendSettings.h"
 #include "SettingsJob.h"
@@ -9,6 +10,10 @@
 
 using Answer = UserPrompts::Answer;
 using Icon = UserPrompts::Icon;
+using Phase = JobProgress::Phase;
+using Stage = JobProgress::Stage;
+
+Q_DECLARE_METATYPE(JobProgress)
 
 namespace {
 
@@ -24,11 +29,13 @@ struct Window
 {
     FakeHost host;
     ScriptedSendSelectDlg dialog;
+    FakeTime clock;
+    JobFollowing::Time time = clock.time();
 
     Window()
     {
         host.selectedPrinter() = {"socket://127.0.0.1:9100", "Quillotron"};
-        host.send = [this] { return SendSettings::run(host, dialog); };
+        host.send = [this] { return SendSettings::run(host, dialog, time); };
     }
     int send() { return host.OnSendSettings(); }
     QStringList texts() { return host.scripted().texts(); }
@@ -48,7 +55,8 @@ private slots:
     void nothingIsSent_data();
     void nothingIsSent();
     void ipChoiceAsksEveryTime();
-    void spoolerFailureOpensTheSelection();
+    void jobNotDelivered_data();
+    void jobNotDelivered();
     void noPrinterSelectedChoosesOneFirst();
     void noPrinterAfterTheSelectionSendsNothing();
 };
@@ -162,18 +170,59 @@ void TestSendSettings::ipChoiceAsksEveryTime()
     QCOMPARE(w.host.scripted().shown().first().buttons, UserPrompts::Buttons::OkCancel);
 }
 
-void TestSendSettings::spoolerFailureOpensTheSelection()
+// The spooler refuses the job, its printer can't be reached, or the job waits in the queue: the
+// sent copy stays. A failure opens the printer selection (keeping the edits); a waiting job is
+// left in the queue and the user reads why, the spooler's words shown with controls escaped.
+void TestSendSettings::jobNotDelivered_data()
 {
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<JobProgress>("progress");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("details");
+    QTest::addColumn<bool>("cancelled");
+
+    const QString waiting = QString::fromUtf8(Str::kSettingsWaiting);
+    const JobProgress none;
+    QTest::newRow("refused") << true << none << kUnavailable << "the fake spooler refuses jobs" << false;
+    QTest::newRow("printer unreachable")
+        << false << JobProgress{Phase::Pending, "Unable to locate printer", Stage::Unreachable} << kUnavailable
+        << "Unable to locate printer" << true;
+    QTest::newRow("queue stopped") << false << JobProgress{Phase::Pending, "the queue is stopped (paused; Jam\n!)"}
+                                   << QString(waiting).replace("%s", "the queue is stopped (paused; Jam\\u000A!)")
+                                   << "" << false;
+}
+
+void TestSendSettings::jobNotDelivered()
+{
+    QFETCH(bool, refused);
+    QFETCH(JobProgress, progress);
+    QFETCH(QString, message);
+    QFETCH(QString, details);
+    QFETCH(bool, cancelled);
+
     Window w;
-    w.host.fakeSpooler().setFailJobs(true);
+    w.host.fakeSpooler().setFailJobs(refused);
+    w.host.fakeSpooler().setProgress("Quillotron", progress);
     w.host.images().current[60] = '5';
     const SettingsImage sentBefore = w.host.images().sent;
     w.dialog.choose(1);
+    bool busyWhileFollowing = true;  // the wait cursor shows between the spooler's answers too
+    w.time.sleepUntil = [&w, &busyWhileFollowing](JobFollowing::Clock::time_point until) {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        busyWhileFollowing = busyWhileFollowing && cursor && cursor->shape() == Qt::WaitCursor;
+        w.clock.now = until;
+    };
 
     QCOMPARE(w.send(), 0);
-    QCOMPARE(w.texts(), QStringList{kUnavailable});
+    QVERIFY(busyWhileFollowing);
+    QCOMPARE(w.texts(), QStringList{message});
     QCOMPARE(w.host.scripted().shown().first().icon, Icon::Warning);
-    QVERIFY(w.host.calls().contains("OnSwitchPrinter"));
+    QCOMPARE(w.host.scripted().shown().first().details, details);
+    const bool failed = message == kUnavailable;
+    QCOMPARE(w.host.calls().contains("OnSwitchPrinter"), failed);
+    if (failed)
+        QCOMPARE(w.host.lastSwitchReason(), CommandHost::SwitchReason::JobFailed);
+    QCOMPARE(w.host.fakeSpooler().cancelled().size(), std::size_t(cancelled ? 1 : 0));
     QVERIFY(w.host.images().sent == sentBefore);
 }
 

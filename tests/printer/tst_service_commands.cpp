@@ -1,5 +1,6 @@
 // The test print and the head check on a host without a window.
 #include "FakeHost.h"
+#include "FakeTime.h"
 #include "ServiceCommands.h"
 #include "Strings.h"
 
@@ -12,6 +13,8 @@ using Buttons = UserPrompts::Buttons;
 namespace {
 
 enum class Command { TestPrint, HeadCheck };
+// What the spooler does with the jobs.
+enum class Queue { Prints, Refuses, TakesNoPictures, Stopped };
 
 QString text(const char *utf8)
 {
@@ -63,6 +66,7 @@ RgbImage labelFromFile()
 struct Window
 {
     FakeHost host;
+    FakeTime clock;
 
     explicit Window(const std::string &connection = "socket://127.0.0.1:9100")
     {
@@ -73,7 +77,7 @@ struct Window
         if (command == Command::TestPrint)
             ServiceCommands::OnTestPrint(host);
         else
-            ServiceCommands::OnHeadCheck(host);
+            ServiceCommands::OnHeadCheck(host, clock.time());
     }
     QStringList seenMessages()
     {
@@ -87,6 +91,7 @@ struct Window
 }  // namespace
 
 Q_DECLARE_METATYPE(Command)
+Q_DECLARE_METATYPE(Queue)
 
 class TestServiceCommands : public QObject
 {
@@ -105,7 +110,7 @@ void TestServiceCommands::outcomes_data()
     QTest::addColumn<Command>("command");
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QString>("connection");
-    QTest::addColumn<bool>("spoolerFails");
+    QTest::addColumn<Queue>("queue");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("rawJobs");
     QTest::addColumn<int>("imageJobs");
@@ -118,27 +123,33 @@ void TestServiceCommands::outcomes_data()
     const QStringList none;
     const QStringList collect{QStringLiteral("CollectImage")};
 
-    QTest::newRow("test print cancelled") << Command::TestPrint << Answer::Cancel << network << false
+    QTest::newRow("test print cancelled") << Command::TestPrint << Answer::Cancel << network << Queue::Prints
                                           << QStringList{askPrint} << 0 << 0 << none;
-    QTest::newRow("test print") << Command::TestPrint << Answer::Ok << network << false << QStringList{askPrint} << 0
+    QTest::newRow("test print") << Command::TestPrint << Answer::Ok << network << Queue::Prints << QStringList{askPrint} << 0
                                 << 1 << none;
     QTest::newRow("test print on a FILE: printer")
-        << Command::TestPrint << Answer::Ok << file << false << QStringList{askPrint} << 0 << 1 << none;
+        << Command::TestPrint << Answer::Ok << file << Queue::Prints << QStringList{askPrint} << 0 << 1 << none;
+    QTest::newRow("test print on a queue without a driver for pictures")
+        << Command::TestPrint << Answer::Ok << network << Queue::TakesNoPictures
+        << QStringList{askPrint, warning(Str::kTestPrintNeedsDriver)} << 0 << 0 << none;
     QTest::newRow("test print the spooler refuses")
-        << Command::TestPrint << Answer::Ok << network << true << QStringList{askPrint} << 0 << 0 << none;
-    QTest::newRow("head check cancelled") << Command::HeadCheck << Answer::Cancel << network << false
+        << Command::TestPrint << Answer::Ok << network << Queue::Refuses << QStringList{askPrint} << 0 << 0 << none;
+    QTest::newRow("head check cancelled") << Command::HeadCheck << Answer::Cancel << network << Queue::Prints
                                           << QStringList{askCheck} << 0 << 0 << none;
     QTest::newRow("head check cancelled on a FILE: printer")
-        << Command::HeadCheck << Answer::Cancel << file << false << QStringList{askCheck} << 0 << 0 << none;
+        << Command::HeadCheck << Answer::Cancel << file << Queue::Prints << QStringList{askCheck} << 0 << 0 << none;
     QTest::newRow("head check on a FILE: printer")
-        << Command::HeadCheck << Answer::Ok << file << false
+        << Command::HeadCheck << Answer::Ok << file << Queue::Prints
         << QStringList{askCheck, information(Str::kFileConnectionRefused)} << 0 << 0 << none;
-    QTest::newRow("head check") << Command::HeadCheck << Answer::Ok << network << false
+    QTest::newRow("head check") << Command::HeadCheck << Answer::Ok << network << Queue::Prints
                                 << QStringList{askCheck, information(Str::kHeadCheckDone)} << 1 << 0 << collect;
     QTest::newRow("head check the spooler refuses")
-        << Command::HeadCheck << Answer::Ok << network << true
+        << Command::HeadCheck << Answer::Ok << network << Queue::Refuses
         << QStringList{askCheck, warning(Str::kPrinterUnavailable)} << 0 << 0
         << QStringList{QStringLiteral("CollectImage"), QStringLiteral("OnSwitchPrinter")};
+    QTest::newRow("head check waiting in a stopped queue")
+        << Command::HeadCheck << Answer::Ok << network << Queue::Stopped
+        << QStringList{askCheck, warning(Str::kHeadCheckWaiting).replace("%s", "paused")} << 1 << 0 << collect;
 }
 
 void TestServiceCommands::outcomes()
@@ -146,14 +157,17 @@ void TestServiceCommands::outcomes()
     QFETCH(Command, command);
     QFETCH(Answer, answer);
     QFETCH(QString, connection);
-    QFETCH(bool, spoolerFails);
+    QFETCH(Queue, queue);
     QFETCH(QStringList, messages);
     QFETCH(int, rawJobs);
     QFETCH(int, imageJobs);
     QFETCH(QStringList, calls);
 
     Window w(connection.toStdString());
-    w.host.fakeSpooler().setFailJobs(spoolerFails);
+    w.host.fakeSpooler().setFailJobs(queue == Queue::Refuses);
+    w.host.fakeSpooler().setPrintsPictures(queue != Queue::TakesNoPictures);
+    if (queue == Queue::Stopped)
+        w.host.fakeSpooler().setProgress("Quillotron", {JobProgress::Phase::Pending, "paused"});
     w.host.scripted().answer(answer);
     const SelectedPrinter before = w.host.selectedPrinter();
     const SettingsImages images = w.host.images();

@@ -3,8 +3,9 @@
 
 It behaves like the printer's raw port: every connection is one job. The bytes of each job are
 stored unchanged, one file per job (job-0001.bin, job-0002.bin, ...), and a readable log lists the
-printer-command records the job carried. A job that is a PNG picture (what a pass-through driver
-prints) is stored as job-NNNN.png, and the log gives its size in pixels and its resolution.
+printer-command records the job carried. A job that is a PNG picture (which the real printer can't
+print: it would read the bytes as commands; only a queue that passes pictures through sends one) is
+stored as job-NNNN.png, and the log gives its size in pixels and its resolution.
 
 A job that is a CUPS raster stream (what a driver built on CUPS's image filters prints) is stored
 as job-NNNN.ras and decoded: each page is laid out as the device prints it, the raster placed on
