@@ -2,13 +2,16 @@
 #include "CupsSpoolers.h"
 #include "DescriptorOutput.h"
 #include "ExitCodes.h"
+#include "PendingCleanups.h"
 
 #include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -19,6 +22,8 @@ using namespace std::chrono_literals;
 // After Ctrl-C the print servers have this long to answer what the summary still needs (why
 // the pending jobs wait); then every call still waiting for an answer is given up.
 constexpr std::chrono::nanoseconds kWindDown = 500ms;
+// An interrupted run has ended by then, counted from the first Ctrl-C.
+constexpr std::chrono::nanoseconds kInterruptedRunEnds = 900ms;
 
 // When Ctrl-C was first pressed, in nanoseconds of the monotonic clock; 0: not yet.
 std::atomic<long long> g_interruptedAt{0};
@@ -56,6 +61,18 @@ bool spoolerCallsGivenUp()
     return at != 0 && monotonicNow() - at >= kWindDown.count();
 }
 
+// After Ctrl-C the program ends within a second of it: the cancels of jobs the run left behind get
+// what is left of that second (a print server that answers takes them at once; one that doesn't
+// would keep the program for the whole wait at its end), then the program ends without waiting.
+[[noreturn]] void endInterruptedRun(int code)
+{
+    const auto sinceInterrupt = std::chrono::nanoseconds(monotonicNow() - g_interruptedAt.load());
+    PendingCleanups::drain(PendingCleanups::Clock::now() + std::max(kInterruptedRunEnds - sinceInterrupt,
+                                                                     std::chrono::nanoseconds::zero()));
+    std::cerr.flush();
+    std::_Exit(code);
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -78,5 +95,7 @@ int main(int argc, char *argv[])
                   << (output.error() != 0 ? std::string(": ") + std::strerror(output.error()) : std::string()) << '\n';
         return ExitCode::kNotASettingsFile;
     }
+    if (interrupted())
+        endInterruptedRun(code);
     return code;
 }
