@@ -1,4 +1,4 @@
-#include "Accelerators.h"
+#include "app/Accelerators.h"
 
 #include <QApplication>
 #include <QKeyEvent>

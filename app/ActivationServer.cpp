@@ -1,4 +1,4 @@
-#include "ActivationServer.h"
+#include "app/ActivationServer.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "ActivationSocket.h"
+#include "app/ActivationSocket.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ActivationToken.h"
+#include "app/ActivationToken.h"
 
 #include <algorithm>
 #include <cstdlib>

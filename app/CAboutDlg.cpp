@@ -1,6 +1,6 @@
-#include "CAboutDlg.h"
+#include "app/CAboutDlg.h"
 
-#include "Pictures.h"
+#include "menu/Pictures.h"
 #include "ui_CAboutDlg.h"
 
 namespace {

@@ -1,16 +1,16 @@
-#include "CSetbridgeApp.h"
+#include "app/CSetbridgeApp.h"
 
-#include "ActivationToken.h"
-#include "CSetbridgeDlg.h"
-#include "CommandLine.h"
-#include "CupsSpooler.h"
-#include "MessageBoxPrompts.h"
-#include "ProgramFolders.h"
-#include "ProgramLook.h"
-#include "SessionEnd.h"
-#include "SingleInstance.h"
-#include "UserFolders.h"
-#include "WaylandFrameGuard.h"
+#include "app/ActivationToken.h"
+#include "app/CSetbridgeDlg.h"
+#include "app/CommandLine.h"
+#include "app/MessageBoxPrompts.h"
+#include "app/ProgramFolders.h"
+#include "app/ProgramLook.h"
+#include "app/SessionEnd.h"
+#include "app/SingleInstance.h"
+#include "app/UserFolders.h"
+#include "app/WaylandFrameGuard.h"
+#include "printer/CupsSpooler.h"
 
 #include <QApplication>
 

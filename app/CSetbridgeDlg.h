@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ActivationToken.h"
-#include "CIconMenu.h"
-#include "CommandHost.h"
+#include "app/ActivationToken.h"
+#include "app/CommandHost.h"
+#include "menu/CIconMenu.h"
 
 #include <QDialog>
 #include <QHash>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "SelectedPrinter.h"
-#include "SettingsImages.h"
-#include "SettingsLocation.h"
+#include "printer/SelectedPrinter.h"
+#include "settings/SettingsImages.h"
+#include "settings/SettingsLocation.h"
 
 #include <QString>
 

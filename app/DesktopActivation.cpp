@@ -1,6 +1,6 @@
-#include "DesktopActivation.h"
+#include "app/DesktopActivation.h"
 
-#include "X11StartupId.h"
+#include "app/X11StartupId.h"
 
 #include <QGuiApplication>
 #include <QWidget>

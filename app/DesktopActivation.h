@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ActivationToken.h"
+#include "app/ActivationToken.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDescriptor.h"
+#include "settings/FileDescriptor.h"
 
 #include <filesystem>
 

@@ -1,7 +1,7 @@
-#include "MessageBoxPrompts.h"
+#include "app/MessageBoxPrompts.h"
 
-#include "SettingsFileDialog.h"
-#include "Strings.h"
+#include "app/SettingsFileDialog.h"
+#include "res/Strings.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,7 +1,7 @@
-#include "ProgramFolders.h"
+#include "app/ProgramFolders.h"
 
-#include "Strings.h"
-#include "UserFolders.h"
+#include "app/UserFolders.h"
+#include "res/Strings.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ProgramLook.h"
+#include "app/ProgramLook.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "RuntimeFolder.h"
+#include "app/RuntimeFolder.h"
 
-#include "UserFolders.h"
+#include "app/UserFolders.h"
 
 #include <cstdlib>
 #include <string>

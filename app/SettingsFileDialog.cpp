@@ -1,6 +1,6 @@
-#include "SettingsFileDialog.h"
+#include "app/SettingsFileDialog.h"
 
-#include "Strings.h"
+#include "res/Strings.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
-#include "SingleInstance.h"
+#include "app/SingleInstance.h"
 
-#include "ActivationServer.h"
-#include "ActivationSocket.h"
-#include "RuntimeFolder.h"
+#include "app/ActivationServer.h"
+#include "app/ActivationSocket.h"
+#include "app/RuntimeFolder.h"
 
 #include <QTimer>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ActivationToken.h"
-#include "FileDescriptor.h"
-#include "InstanceLock.h"
+#include "app/ActivationToken.h"
+#include "app/InstanceLock.h"
+#include "settings/FileDescriptor.h"
 
 #include <QElapsedTimer>
 #include <QObject>

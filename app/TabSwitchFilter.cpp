@@ -1,4 +1,4 @@
-#include "TabSwitchFilter.h"
+#include "app/TabSwitchFilter.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "UserFolders.h"
+#include "app/UserFolders.h"
 
 #include <cstdlib>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "WaylandFrameGuard.h"
+#include "app/WaylandFrameGuard.h"
 
 #include <QGuiApplication>
 #include <QPlatformSurfaceEvent>

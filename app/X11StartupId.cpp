@@ -1,4 +1,4 @@
-#include "X11StartupId.h"
+#include "app/X11StartupId.h"
 
 #include <QGuiApplication>
 #include <QWindow>

@@ -1,4 +1,4 @@
-#include "CSetbridgeApp.h"
+#include "app/CSetbridgeApp.h"
 
 int main(int argc, char *argv[])
 {

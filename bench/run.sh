@@ -18,7 +18,7 @@ if [ ! "$BUILD/bench/bare_dialog" -nt bench/bare_dialog.cpp ]; then
   "$CXX" -O2 -std=c++20 -fPIC bench/bare_dialog.cpp -o "$BUILD/bench/bare_dialog" $(pkg-config --cflags --libs Qt6Widgets)
 fi
 "$CXX" -O2 -std=c++20 bench/startup_watch.cpp -o "$BUILD/bench/startup_watch" -lX11
-"$CXX" -O2 -std=c++20 -Iprinter -Ires -Isettings \
+"$CXX" -O2 -std=c++20 -I. \
   bench/spooler_probe.cpp printer/CupsSpooler.cpp printer/CupsSession.cpp printer/CupsAttributes.cpp printer/ConnectionText.cpp printer/UserAccess.cpp \
   printer/PrinterList.cpp printer/PngEncoder.cpp -o "$BUILD/bench/spooler_probe" -lcups -lz -pthread
 

@@ -1,6 +1,6 @@
-#include "Arguments.h"
+#include "cli/Arguments.h"
 
-#include "CupsServer.h"
+#include "printer/CupsServer.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsJob.h"
+#include "printer/SettingsJob.h"
 
 #include <chrono>
 #include <optional>

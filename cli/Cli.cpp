@@ -1,10 +1,10 @@
-#include "Cli.h"
+#include "cli/Cli.h"
 
-#include "Arguments.h"
-#include "Commands.h"
-#include "ExitCodes.h"
-#include "HelpText.h"
-#include "Spoolers.h"
+#include "cli/Arguments.h"
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "cli/HelpText.h"
+#include "cli/Spoolers.h"
 
 namespace {
 

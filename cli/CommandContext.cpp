@@ -1,11 +1,11 @@
-#include "CommandContext.h"
+#include "cli/CommandContext.h"
 
-#include "ExitCodes.h"
-#include "OutputText.h"
-#include "PrintServers.h"
-#include "PrinterList.h"
-#include "SettingsFile.h"
-#include "Strings.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputText.h"
+#include "cli/PrintServers.h"
+#include "printer/PrinterList.h"
+#include "res/Strings.h"
+#include "settings/SettingsFile.h"
 
 #include <filesystem>
 #include <fstream>

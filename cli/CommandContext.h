@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Arguments.h"
-#include "Delivery.h"
-#include "SettingsImage.h"
-#include "SettingsText.h"
+#include "cli/Arguments.h"
+#include "cli/Delivery.h"
+#include "cli/SettingsText.h"
+#include "settings/SettingsImage.h"
 
 #include <functional>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Arguments.h"
-#include "CommandContext.h"
+#include "cli/Arguments.h"
+#include "cli/CommandContext.h"
 
 // The commands of sbq740-cli. Each returns the program's exit code (ExitCodes.h).
 namespace Commands {

@@ -1,4 +1,4 @@
-#include "CupsSpoolers.h"
+#include "cli/CupsSpoolers.h"
 
 CupsSpoolers::CupsSpoolers(std::function<bool()> stop) : m_stop(std::move(stop))
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CupsSpooler.h"
-#include "Spoolers.h"
+#include "cli/Spoolers.h"
+#include "printer/CupsSpooler.h"
 
 #include <functional>
 #include <map>

@@ -1,9 +1,9 @@
-#include "Delivery.h"
+#include "cli/Delivery.h"
 
-#include "OutputText.h"
-#include "PrintServers.h"
-#include "PrinterList.h"
-#include "Strings.h"
+#include "cli/OutputText.h"
+#include "cli/PrintServers.h"
+#include "printer/PrinterList.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <map>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PrinterAddress.h"
-#include "Spooler.h"
+#include "cli/PrinterAddress.h"
+#include "printer/Spooler.h"
 
 #include <chrono>
 #include <cstddef>

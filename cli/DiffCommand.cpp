@@ -1,8 +1,8 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "ExitCodes.h"
-#include "OutputText.h"
-#include "SettingsDiff.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputText.h"
+#include "cli/SettingsDiff.h"
 
 using OutputText::forTerminal;
 

@@ -1,9 +1,9 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "ExitCodes.h"
-#include "Json.h"
-#include "OutputText.h"
-#include "SettingsText.h"
+#include "cli/ExitCodes.h"
+#include "cli/Json.h"
+#include "cli/OutputText.h"
+#include "cli/SettingsText.h"
 
 namespace Commands {
 

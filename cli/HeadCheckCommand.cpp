@@ -1,8 +1,8 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "ExitCodes.h"
-#include "HeadCheckJob.h"
-#include "Strings.h"
+#include "cli/ExitCodes.h"
+#include "printer/HeadCheckJob.h"
+#include "res/Strings.h"
 
 namespace Commands {
 

@@ -1,8 +1,8 @@
-#include "OutputLock.h"
+#include "cli/OutputLock.h"
 
-#include "ExitCodes.h"
-#include "OutputText.h"
-#include "Strings.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputText.h"
+#include "res/Strings.h"
 
 namespace CommandSupport {
 

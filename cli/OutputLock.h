@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CommandContext.h"
-#include "SettingsFileLock.h"
+#include "cli/CommandContext.h"
+#include "settings/SettingsFileLock.h"
 
 #include <optional>
 #include <string>

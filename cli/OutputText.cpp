@@ -1,6 +1,6 @@
-#include "OutputText.h"
+#include "cli/OutputText.h"
 
-#include "VisibleText.h"
+#include "printer/VisibleText.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "PrintServers.h"
+#include "cli/PrintServers.h"
 
-#include "Spoolers.h"
+#include "cli/Spoolers.h"
 
 #include <algorithm>
 #include <future>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Spooler.h"
+#include "printer/Spooler.h"
 
 #include <map>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "PrinterAddress.h"
+#include "cli/PrinterAddress.h"
 
-#include "CupsServer.h"
+#include "printer/CupsServer.h"
 
 PrinterAddress PrinterAddress::parse(std::string_view text)
 {

@@ -1,10 +1,10 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "ExitCodes.h"
-#include "OutputText.h"
-#include "PrintServers.h"
-#include "PrinterList.h"
-#include "Strings.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputText.h"
+#include "cli/PrintServers.h"
+#include "printer/PrinterList.h"
+#include "res/Strings.h"
 
 using OutputText::forTerminal;
 using OutputText::jsonString;

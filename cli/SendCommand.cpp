@@ -1,9 +1,9 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "ExitCodes.h"
-#include "ParamRecord.h"
-#include "SettingsJob.h"
-#include "Strings.h"
+#include "cli/ExitCodes.h"
+#include "pages/ParamRecord.h"
+#include "printer/SettingsJob.h"
+#include "res/Strings.h"
 
 namespace Commands {
 namespace {

@@ -1,8 +1,8 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "ExitCodes.h"
-#include "OutputLock.h"
-#include "SettingsText.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputLock.h"
+#include "cli/SettingsText.h"
 
 namespace Commands {
 

@@ -1,6 +1,6 @@
-#include "SettingsDiff.h"
+#include "cli/SettingsDiff.h"
 
-#include "ImageLayout.h"
+#include "settings/ImageLayout.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SettingsImage.h"
-#include "ShownSettings.h"
+#include "cli/ShownSettings.h"
+#include "settings/SettingsImage.h"
 
 #include <cstddef>
 #include <string>

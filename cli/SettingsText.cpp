@@ -1,12 +1,12 @@
-#include "SettingsText.h"
+#include "cli/SettingsText.h"
 
-#include "DecimalText.h"
-#include "FieldTable.h"
-#include "Json.h"
-#include "NetworkCodecs.h"
-#include "OutputText.h"
-#include "ParamRecord.h"
-#include "ShownSettings.h"
+#include "cli/Json.h"
+#include "cli/OutputText.h"
+#include "cli/ShownSettings.h"
+#include "pages/DecimalText.h"
+#include "pages/FieldTable.h"
+#include "pages/NetworkCodecs.h"
+#include "pages/ParamRecord.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "ExitCodes.h"
-#include "OutputText.h"
-#include "ShownSettings.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputText.h"
+#include "cli/ShownSettings.h"
 
 using OutputText::forTerminal;
 using OutputText::jsonString;

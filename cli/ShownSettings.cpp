@@ -1,7 +1,7 @@
-#include "ShownSettings.h"
+#include "cli/ShownSettings.h"
 
-#include "FieldTable.h"
-#include "Strings.h"
+#include "pages/FieldTable.h"
+#include "res/Strings.h"
 
 #include <string_view>
 

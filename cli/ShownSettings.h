@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Field.h"
-#include "SettingsImage.h"
+#include "pages/Field.h"
+#include "settings/SettingsImage.h"
 
 #include <cstddef>
 #include <optional>

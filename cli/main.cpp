@@ -1,8 +1,8 @@
-#include "Cli.h"
-#include "CupsSpoolers.h"
-#include "DescriptorOutput.h"
-#include "ExitCodes.h"
-#include "PendingCleanups.h"
+#include "cli/Cli.h"
+#include "cli/CupsSpoolers.h"
+#include "cli/DescriptorOutput.h"
+#include "cli/ExitCodes.h"
+#include "printer/PendingCleanups.h"
 
 #include <signal.h>
 #include <time.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FieldTable.h"
 #include "FuzzSupport.h"
+#include "pages/FieldTable.h"
 
 #include <string_view>
 

@@ -1,10 +1,10 @@
-#include "CIconMenu.h"
+#include "menu/CIconMenu.h"
 
-#include "IconMenuStyle.h"
-#include "MenuCaption.h"
-#include "MenuItemPainter.h"
-#include "MenuTable.h"
-#include "Pictures.h"
+#include "menu/IconMenuStyle.h"
+#include "menu/MenuCaption.h"
+#include "menu/MenuItemPainter.h"
+#include "menu/Pictures.h"
+#include "res/MenuTable.h"
 
 #include <QAction>
 #include <QCoreApplication>

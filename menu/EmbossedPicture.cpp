@@ -1,4 +1,4 @@
-#include "EmbossedPicture.h"
+#include "menu/EmbossedPicture.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "IconMenuStyle.h"
+#include "menu/IconMenuStyle.h"
 
-#include "MenuItemPainter.h"
+#include "menu/MenuItemPainter.h"
 
 #include <QPainter>
 #include <QStyleOptionMenuItem>

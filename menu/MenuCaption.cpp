@@ -1,4 +1,4 @@
-#include "MenuCaption.h"
+#include "menu/MenuCaption.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "MenuColours.h"
+#include "menu/MenuColours.h"
 
 #include <QPalette>
 

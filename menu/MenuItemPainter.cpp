@@ -1,8 +1,8 @@
-#include "MenuItemPainter.h"
+#include "menu/MenuItemPainter.h"
 
-#include "EmbossedPicture.h"
-#include "MenuCaption.h"
-#include "MenuColours.h"
+#include "menu/EmbossedPicture.h"
+#include "menu/MenuCaption.h"
+#include "menu/MenuColours.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "Pictures.h"
+#include "menu/Pictures.h"
 
 #include <QBitmap>
 #include <QColor>

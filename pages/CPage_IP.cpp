@@ -1,9 +1,9 @@
-#include "CPage_IP.h"
+#include "pages/CPage_IP.h"
 
-#include "FieldTable.h"
-#include "NetworkCodecs.h"
-#include "PageControls.h"
-#include "PageText.h"
+#include "pages/FieldTable.h"
+#include "pages/NetworkCodecs.h"
+#include "pages/PageControls.h"
+#include "pages/PageText.h"
 #include "ui_CPage_IP.h"
 
 #include <QRegularExpressionValidator>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ClientIdText.h"
-#include "Field.h"
-#include "SettingsPage.h"
+#include "pages/ClientIdText.h"
+#include "pages/Field.h"
+#include "pages/SettingsPage.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "CPage_Issue.h"
+#include "pages/CPage_Issue.h"
 
-#include "FieldTable.h"
-#include "PageControls.h"
+#include "pages/FieldTable.h"
+#include "pages/PageControls.h"
 #include "ui_CPage_Issue.h"
 
 #include <QEvent>

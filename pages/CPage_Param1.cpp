@@ -1,7 +1,7 @@
-#include "CPage_Param1.h"
+#include "pages/CPage_Param1.h"
 
-#include "FieldTable.h"
-#include "PageControls.h"
+#include "pages/FieldTable.h"
+#include "pages/PageControls.h"
 #include "ui_CPage_Param1.h"
 
 #include <QButtonGroup>

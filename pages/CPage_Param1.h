@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Field.h"
-#include "SettingsPage.h"
+#include "pages/Field.h"
+#include "pages/SettingsPage.h"
 
 #include <memory>
 #include <vector>

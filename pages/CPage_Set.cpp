@@ -1,8 +1,8 @@
-#include "CPage_Set.h"
+#include "pages/CPage_Set.h"
 
-#include "FieldTable.h"
-#include "PageControls.h"
-#include "SpinControl.h"
+#include "pages/FieldTable.h"
+#include "pages/PageControls.h"
+#include "pages/SpinControl.h"
 #include "ui_CPage_Set.h"
 
 #include <QAbstractItemView>

@@ -1,4 +1,4 @@
-#include "ChoiceCodec.h"
+#include "pages/ChoiceCodec.h"
 
 #include <algorithm>
 

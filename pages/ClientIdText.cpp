@@ -1,4 +1,4 @@
-#include "ClientIdText.h"
+#include "pages/ClientIdText.h"
 
 
 namespace ClientIdText {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Cp932.h"
+#include "pages/Cp932.h"
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-#include "Cp932.h"
+#include "pages/Cp932.h"
 
 #include <algorithm>
 #include <cerrno>

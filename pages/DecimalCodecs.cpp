@@ -1,7 +1,7 @@
-#include "DecimalCodecs.h"
+#include "pages/DecimalCodecs.h"
 
-#include "Cp932.h"
-#include "DecimalText.h"
+#include "pages/Cp932.h"
+#include "pages/DecimalText.h"
 
 #include <algorithm>
 #include <cstdlib>

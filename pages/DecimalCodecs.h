@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DecimalRule.h"
-#include "FieldCodec.h"
+#include "pages/DecimalRule.h"
+#include "pages/FieldCodec.h"
 
 namespace Fields {
 

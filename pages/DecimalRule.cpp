@@ -1,6 +1,6 @@
-#include "DecimalRule.h"
+#include "pages/DecimalRule.h"
 
-#include "DecimalText.h"
+#include "pages/DecimalText.h"
 
 using DecimalText::leadingDecimal;
 

@@ -1,4 +1,4 @@
-#include "DecimalText.h"
+#include "pages/DecimalText.h"
 
 #include <algorithm>
 #include <array>

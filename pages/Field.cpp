@@ -1,7 +1,7 @@
-#include "Field.h"
+#include "pages/Field.h"
 
-#include "DecimalText.h"
-#include "FieldCodec.h"
+#include "pages/DecimalText.h"
+#include "pages/FieldCodec.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "FieldTable.h"
+#include "pages/FieldTable.h"
 
-#include "ChoiceCodec.h"
-#include "DecimalCodecs.h"
-#include "ImageLayout.h"
-#include "NetworkCodecs.h"
+#include "pages/ChoiceCodec.h"
+#include "pages/DecimalCodecs.h"
+#include "pages/NetworkCodecs.h"
+#include "settings/ImageLayout.h"
 
 #include <algorithm>
 #include <stdexcept>

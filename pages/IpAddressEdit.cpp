@@ -1,6 +1,6 @@
-#include "IpAddressEdit.h"
+#include "pages/IpAddressEdit.h"
 
-#include "NetworkCodecs.h"
+#include "pages/NetworkCodecs.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "NetworkCodecs.h"
+#include "pages/NetworkCodecs.h"
 
-#include "ClientIdText.h"
-#include "Cp932.h"
+#include "pages/ClientIdText.h"
+#include "pages/Cp932.h"
 
 #include <algorithm>
 

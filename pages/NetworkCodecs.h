@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FieldCodec.h"
+#include "pages/FieldCodec.h"
 
 #include <array>
 #include <string>

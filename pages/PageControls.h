@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Field.h"
+#include "pages/Field.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "ParamRecord.h"
+#include "pages/ParamRecord.h"
 
-#include "ImageLayout.h"
-#include "Strings.h"
+#include "res/Strings.h"
+#include "settings/ImageLayout.h"
 
 namespace ParamRecord {
 namespace {

@@ -1,7 +1,7 @@
-#include "SpinControl.h"
+#include "pages/SpinControl.h"
 
-#include "DecimalText.h"
-#include "PageText.h"
+#include "pages/DecimalText.h"
+#include "pages/PageText.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
-#include "CPrinterSelectDlg.h"
+#include "printer/CPrinterSelectDlg.h"
 
-#include "Spooler.h"
-#include "Strings.h"
-#include "VisibleText.h"
+#include "printer/Spooler.h"
+#include "printer/VisibleText.h"
+#include "res/Strings.h"
 #include "ui_CPrinterSelectDlg.h"
 
 #include <QHeaderView>

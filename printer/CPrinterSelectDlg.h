@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PrinterList.h"
-#include "UserPrompts.h"
+#include "app/UserPrompts.h"
+#include "printer/PrinterList.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "CSendSelectDlg.h"
+#include "printer/CSendSelectDlg.h"
 
 #include "ui_CSendSelectDlg.h"
 

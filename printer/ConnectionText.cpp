@@ -1,6 +1,6 @@
-#include "ConnectionText.h"
+#include "printer/ConnectionText.h"
 
-#include "Strings.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "CupsAttributes.h"
+#include "printer/CupsAttributes.h"
 
-#include "ConnectionText.h"
+#include "printer/ConnectionText.h"
 
 #include <algorithm>
 #include <cctype>

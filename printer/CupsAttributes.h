@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Spooler.h"
-#include "UserAccess.h"
+#include "printer/Spooler.h"
+#include "printer/UserAccess.h"
 
 #include <cups/cups.h>
 

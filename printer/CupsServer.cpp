@@ -1,4 +1,4 @@
-#include "CupsServer.h"
+#include "printer/CupsServer.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "CupsSession.h"
+#include "printer/CupsSession.h"
 
 #include <sys/socket.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BoundedCall.h"
-#include "CupsServer.h"
-#include "Spooler.h"
+#include "printer/BoundedCall.h"
+#include "printer/CupsServer.h"
+#include "printer/Spooler.h"
 
 #include <cups/cups.h>
 

@@ -1,11 +1,11 @@
-#include "CupsSpooler.h"
+#include "printer/CupsSpooler.h"
 
-#include "BoundedCall.h"
-#include "CupsAttributes.h"
-#include "CupsSession.h"
-#include "PendingCleanups.h"
-#include "PngEncoder.h"
-#include "UserAccess.h"
+#include "printer/BoundedCall.h"
+#include "printer/CupsAttributes.h"
+#include "printer/CupsSession.h"
+#include "printer/PendingCleanups.h"
+#include "printer/PngEncoder.h"
+#include "printer/UserAccess.h"
 
 #include <cups/cups.h>
 

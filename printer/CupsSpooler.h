@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CupsServer.h"
-#include "Spooler.h"
+#include "printer/CupsServer.h"
+#include "printer/Spooler.h"
 
 #include <chrono>
 #include <functional>

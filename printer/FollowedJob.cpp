@@ -1,10 +1,10 @@
-#include "FollowedJob.h"
+#include "printer/FollowedJob.h"
 
-#include "CommandHost.h"
-#include "Strings.h"
-#include "UserPrompts.h"
-#include "VisibleText.h"
-#include "WaitCursor.h"
+#include "app/CommandHost.h"
+#include "app/UserPrompts.h"
+#include "printer/VisibleText.h"
+#include "printer/WaitCursor.h"
+#include "res/Strings.h"
 
 namespace FollowedJob {
 namespace {

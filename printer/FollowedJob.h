@@ -1,6 +1,6 @@
 #pragma once
 
-#include "JobFollowing.h"
+#include "printer/JobFollowing.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "HeadCheckJob.h"
+#include "printer/HeadCheckJob.h"
 
 namespace HeadCheckJob {
 

@@ -1,4 +1,4 @@
-#include "JobFollowing.h"
+#include "printer/JobFollowing.h"
 
 #include <algorithm>
 #include <optional>

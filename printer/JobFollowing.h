@@ -1,7 +1,7 @@
 #pragma once
 
-#include "JobWatch.h"
-#include "Spooler.h"
+#include "printer/JobWatch.h"
+#include "printer/Spooler.h"
 
 #include <chrono>
 #include <functional>

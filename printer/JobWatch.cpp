@@ -1,4 +1,4 @@
-#include "JobWatch.h"
+#include "printer/JobWatch.h"
 
 namespace {
 

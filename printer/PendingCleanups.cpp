@@ -1,4 +1,4 @@
-#include "PendingCleanups.h"
+#include "printer/PendingCleanups.h"
 
 #include <condition_variable>
 #include <cstdlib>

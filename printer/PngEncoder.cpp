@@ -1,4 +1,4 @@
-#include "PngEncoder.h"
+#include "printer/PngEncoder.h"
 
 #include <zlib.h>
 

@@ -1,6 +1,6 @@
-#include "PrinterList.h"
+#include "printer/PrinterList.h"
 
-#include "Strings.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,10 +1,10 @@
-#include "PrinterSwitch.h"
+#include "printer/PrinterSwitch.h"
 
-#include "CPrinterSelectDlg.h"
-#include "CommandHost.h"
-#include "ExitSequence.h"
-#include "Strings.h"
-#include "UserPrompts.h"
+#include "app/CommandHost.h"
+#include "app/UserPrompts.h"
+#include "printer/CPrinterSelectDlg.h"
+#include "res/Strings.h"
+#include "settings/ExitSequence.h"
 
 namespace PrinterSwitch {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandHost.h"
+#include "app/CommandHost.h"
 
 class CPrinterSelectDlg;
 

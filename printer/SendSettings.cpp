@@ -1,13 +1,13 @@
-#include "SendSettings.h"
+#include "printer/SendSettings.h"
 
-#include "CSendSelectDlg.h"
-#include "CommandHost.h"
-#include "FollowedJob.h"
-#include "ParamRecord.h"
-#include "SettingsJob.h"
-#include "Spooler.h"
-#include "Strings.h"
-#include "UserPrompts.h"
+#include "app/CommandHost.h"
+#include "app/UserPrompts.h"
+#include "pages/ParamRecord.h"
+#include "printer/CSendSelectDlg.h"
+#include "printer/FollowedJob.h"
+#include "printer/SettingsJob.h"
+#include "printer/Spooler.h"
+#include "res/Strings.h"
 
 #include <optional>
 #include <string>

@@ -1,12 +1,12 @@
-#include "ServiceCommands.h"
+#include "printer/ServiceCommands.h"
 
-#include "CommandHost.h"
-#include "FollowedJob.h"
-#include "HeadCheckJob.h"
-#include "RgbImage.h"
-#include "Spooler.h"
-#include "Strings.h"
-#include "UserPrompts.h"
+#include "app/CommandHost.h"
+#include "app/UserPrompts.h"
+#include "printer/FollowedJob.h"
+#include "printer/HeadCheckJob.h"
+#include "printer/RgbImage.h"
+#include "printer/Spooler.h"
+#include "res/Strings.h"
 
 #include <QImage>
 #include <QString>

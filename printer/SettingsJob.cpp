@@ -1,6 +1,6 @@
-#include "SettingsJob.h"
+#include "printer/SettingsJob.h"
 
-#include "ImageLayout.h"
+#include "settings/ImageLayout.h"
 
 namespace SettingsJob {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RgbImage.h"
+#include "printer/RgbImage.h"
 
 #include <chrono>
 #include <string>

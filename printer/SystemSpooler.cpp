@@ -1,5 +1,5 @@
-#include "CupsSpooler.h"
-#include "WaitCursorSpooler.h"
+#include "printer/CupsSpooler.h"
+#include "printer/WaitCursorSpooler.h"
 
 std::unique_ptr<Spooler> makeSystemSpooler()
 {

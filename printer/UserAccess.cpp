@@ -1,4 +1,4 @@
-#include "UserAccess.h"
+#include "printer/UserAccess.h"
 
 #include <grp.h>
 #include <pwd.h>

@@ -1,4 +1,4 @@
-#include "VisibleText.h"
+#include "printer/VisibleText.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "WaitCursor.h"
+#include "printer/WaitCursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

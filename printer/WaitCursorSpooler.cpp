@@ -1,6 +1,6 @@
-#include "WaitCursorSpooler.h"
+#include "printer/WaitCursorSpooler.h"
 
-#include "WaitCursor.h"
+#include "printer/WaitCursor.h"
 
 WaitCursorSpooler::WaitCursorSpooler(std::unique_ptr<Spooler> spooler)
     : m_spooler(std::move(spooler))

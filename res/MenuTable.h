@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ResourceIds.h"
-#include "Strings.h"
+#include "res/ResourceIds.h"
+#include "res/Strings.h"
 
 #include <array>
 

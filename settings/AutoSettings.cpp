@@ -1,7 +1,7 @@
-#include "AutoSettings.h"
+#include "settings/AutoSettings.h"
 
-#include "FolderHandle.h"
-#include "SettingsFile.h"
+#include "settings/FolderHandle.h"
+#include "settings/SettingsFile.h"
 
 #include <cerrno>
 #include <string>

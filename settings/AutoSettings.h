@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SettingsImage.h"
-#include "SettingsLocation.h"
+#include "settings/SettingsImage.h"
+#include "settings/SettingsLocation.h"
 
 #include <filesystem>
 

@@ -1,10 +1,10 @@
-#include "ExitSequence.h"
+#include "settings/ExitSequence.h"
 
-#include "AutoSettings.h"
-#include "CommandHost.h"
-#include "Strings.h"
-#include "UserPrompts.h"
-#include "VisibleText.h"
+#include "app/CommandHost.h"
+#include "app/UserPrompts.h"
+#include "printer/VisibleText.h"
+#include "res/Strings.h"
+#include "settings/AutoSettings.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AutoSettings.h"
+#include "settings/AutoSettings.h"
 
 class CommandHost;
 

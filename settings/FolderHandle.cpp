@@ -1,4 +1,4 @@
-#include "FolderHandle.h"
+#include "settings/FolderHandle.h"
 
 #include <cerrno>
 

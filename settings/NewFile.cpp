@@ -1,4 +1,4 @@
-#include "NewFile.h"
+#include "settings/NewFile.h"
 
 #include <algorithm>
 #include <cerrno>

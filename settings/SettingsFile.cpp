@@ -1,9 +1,9 @@
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "FileDescriptor.h"
-#include "FolderHandle.h"
-#include "NewFile.h"
-#include "WriteTarget.h"
+#include "settings/FileDescriptor.h"
+#include "settings/FolderHandle.h"
+#include "settings/NewFile.h"
+#include "settings/WriteTarget.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
-#include "SettingsFileCommands.h"
+#include "settings/SettingsFileCommands.h"
 
-#include "AutoSettings.h"
-#include "SettingsFile.h"
-#include "SettingsFileLock.h"
-#include "Strings.h"
-#include "UserPrompts.h"
-#include "VisibleText.h"
+#include "app/UserPrompts.h"
+#include "printer/VisibleText.h"
+#include "res/Strings.h"
+#include "settings/AutoSettings.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsFileLock.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandHost.h"
+#include "app/CommandHost.h"
 
 // The commands that move the current image to and from the user's settings files (*.dat).
 namespace SettingsFileCommands {

@@ -1,6 +1,6 @@
-#include "SettingsFileLock.h"
+#include "settings/SettingsFileLock.h"
 
-#include "WriteTarget.h"
+#include "settings/WriteTarget.h"
 
 #include <cerrno>
 #include <thread>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileDescriptor.h"
-#include "FolderHandle.h"
+#include "settings/FileDescriptor.h"
+#include "settings/FolderHandle.h"
 
 #include <chrono>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "SettingsImage.h"
+#include "settings/SettingsImage.h"
 
 #include <stdexcept>
 #include <string_view>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageLayout.h"
+#include "settings/ImageLayout.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsImage.h"
+#include "settings/SettingsImage.h"
 
 // The three images the main window holds: the one the pages edit, and the two references that
 // decide which questions are asked (the image as last saved or loaded, and as last sent).

@@ -1,6 +1,6 @@
-#include "SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 
-#include "FolderHandle.h"
+#include "settings/FolderHandle.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "WriteTarget.h"
+#include "settings/WriteTarget.h"
 
 #include <cerrno>
 #include <vector>

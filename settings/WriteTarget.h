@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FolderHandle.h"
-#include "SettingsFile.h"
+#include "settings/FolderHandle.h"
+#include "settings/SettingsFile.h"
 
 #include <filesystem>
 #include <string>

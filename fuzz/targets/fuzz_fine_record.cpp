@@ -1,7 +1,7 @@
 // The fine-adjustment page's fields fed a whole random image, written back unedited, and the edit
 // rule of each of its fields.
 #include "FieldFuzzing.h"
-#include "ImageLayout.h"
+#include "settings/ImageLayout.h"
 
 using namespace FuzzSupport;
 

@@ -1,7 +1,7 @@
 // The issue-control page's fields fed a whole random image, written back unedited, and any text
 // chosen in its lists.
 #include "FieldFuzzing.h"
-#include "ImageLayout.h"
+#include "settings/ImageLayout.h"
 
 using namespace FuzzSupport;
 

@@ -1,12 +1,12 @@
 // The four pages themselves fed whole random images, in the main window's order: loading and
 // storing back changes only bytes some page owns, and a second round trip changes nothing. Runs
 // the widgets on Qt's offscreen platform.
-#include "CPage_IP.h"
-#include "CPage_Issue.h"
-#include "CPage_Param1.h"
-#include "CPage_Set.h"
 #include "FuzzSupport.h"
 #include "OwnedBytes.h"
+#include "pages/CPage_IP.h"
+#include "pages/CPage_Issue.h"
+#include "pages/CPage_Param1.h"
+#include "pages/CPage_Set.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 // The parameter page's fields fed a whole random image, written back unedited, the send check and
 // the rules of the page's controls.
 #include "FieldFuzzing.h"
-#include "ParamRecord.h"
-#include "Strings.h"
+#include "pages/ParamRecord.h"
+#include "res/Strings.h"
 
 using namespace FuzzSupport;
 

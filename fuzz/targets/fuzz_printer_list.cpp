@@ -1,10 +1,10 @@
 // The printer list: printers as the spooler might report them (any names, device URIs, drivers,
 // user lists), turned into the rows, the order, the preselection and the confirmation.
-#include "ConnectionText.h"
 #include "FuzzSupport.h"
-#include "PrinterList.h"
-#include "Strings.h"
-#include "UserAccess.h"
+#include "printer/ConnectionText.h"
+#include "printer/PrinterList.h"
+#include "printer/UserAccess.h"
+#include "res/Strings.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,7 +1,7 @@
 // Settings files and the automatic "setting" file: any bytes, from memory and from disk.
-#include "AutoSettings.h"
 #include "FuzzSupport.h"
-#include "SettingsFile.h"
+#include "settings/AutoSettings.h"
+#include "settings/SettingsFile.h"
 
 #include <algorithm>
 #include <cstdlib>

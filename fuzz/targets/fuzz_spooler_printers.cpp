@@ -1,10 +1,10 @@
 // The scheduler's answer to the printer-list request, as bytes: a scheduler of this target's own
 // on a local socket answers CupsSpooler::printers() with the input as the IPP attribute groups,
 // and the printers it yields go into the printer list.
-#include "CupsSpooler.h"
 #include "FuzzSupport.h"
-#include "PrinterList.h"
-#include "Strings.h"
+#include "printer/CupsSpooler.h"
+#include "printer/PrinterList.h"
+#include "res/Strings.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>

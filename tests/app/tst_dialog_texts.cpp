@@ -1,12 +1,12 @@
 // Every text of every dialog and page fits its control in the program's own font: no label,
 // button, radio button, group caption, list or tab shows its text cut.
-#include "CAboutDlg.h"
-#include "CPrinterSelectDlg.h"
-#include "CSendSelectDlg.h"
-#include "CSetbridgeDlg.h"
 #include "FakeSpooler.h"
-#include "ProgramLook.h"
 #include "ScriptedPrompts.h"
+#include "app/CAboutDlg.h"
+#include "app/CSetbridgeDlg.h"
+#include "app/ProgramLook.h"
+#include "printer/CPrinterSelectDlg.h"
+#include "printer/CSendSelectDlg.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

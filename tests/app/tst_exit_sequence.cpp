@@ -1,8 +1,8 @@
-#include "AutoSettings.h"
-#include "ExitSequence.h"
 #include "FakeHost.h"
-#include "SettingsFile.h"
-#include "Strings.h"
+#include "res/Strings.h"
+#include "settings/AutoSettings.h"
+#include "settings/ExitSequence.h"
+#include "settings/SettingsFile.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,10 +1,10 @@
 // The real prompts: Qt's own file dialog for the settings files and the message boxes, driven by
 // keys on the offscreen platform, alone and from the main window.
-#include "CSetbridgeDlg.h"
 #include "FakeSpooler.h"
-#include "MessageBoxPrompts.h"
 #include "ModalScript.h"
-#include "SettingsFileDialog.h"
+#include "app/CSetbridgeDlg.h"
+#include "app/MessageBoxPrompts.h"
+#include "app/SettingsFileDialog.h"
 
 #include <QApplication>
 #include <QDir>

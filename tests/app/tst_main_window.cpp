@@ -1,13 +1,13 @@
-#include "AutoSettings.h"
-#include "CSetbridgeDlg.h"
 #include "FakeSpooler.h"
 #include "ModalScript.h"
-#include "ResourceIds.h"
 #include "ScriptedPrompts.h"
-#include "SessionEnd.h"
-#include "SettingsFile.h"
-#include "SettingsPage.h"
-#include "Strings.h"
+#include "app/CSetbridgeDlg.h"
+#include "app/SessionEnd.h"
+#include "pages/SettingsPage.h"
+#include "res/ResourceIds.h"
+#include "res/Strings.h"
+#include "settings/AutoSettings.h"
+#include "settings/SettingsFile.h"
 
 #include <QAction>
 #include <QApplication>

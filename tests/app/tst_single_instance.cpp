@@ -1,9 +1,9 @@
-#include "ActivationSocket.h"
-#include "ActivationToken.h"
-#include "InstanceLock.h"
-#include "ProgramFolders.h"
-#include "SingleInstance.h"
-#include "UserFolders.h"
+#include "app/ActivationSocket.h"
+#include "app/ActivationToken.h"
+#include "app/InstanceLock.h"
+#include "app/ProgramFolders.h"
+#include "app/SingleInstance.h"
+#include "app/UserFolders.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

@@ -1,13 +1,13 @@
 // sbq740-cli's command line and commands against an in-memory spooler: what is refused, what is
 // sent where, and what the operator reads.
-#include "Arguments.h"
-#include "Cli.h"
 #include "FakeSpooler.h"
-#include "HeadCheckJob.h"
-#include "SettingsFile.h"
-#include "SettingsJob.h"
-#include "Spoolers.h"
-#include "Strings.h"
+#include "cli/Arguments.h"
+#include "cli/Cli.h"
+#include "cli/Spoolers.h"
+#include "printer/HeadCheckJob.h"
+#include "printer/SettingsJob.h"
+#include "res/Strings.h"
+#include "settings/SettingsFile.h"
 
 #include <QTemporaryDir>
 #include <QTest>

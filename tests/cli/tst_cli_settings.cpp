@@ -1,7 +1,7 @@
 // What sbq740-cli shows of a settings image and what it reports as different between two.
-#include "OutputText.h"
-#include "SettingsDiff.h"
-#include "ShownSettings.h"
+#include "cli/OutputText.h"
+#include "cli/SettingsDiff.h"
+#include "cli/ShownSettings.h"
 
 #include "ImageEdits.h"
 

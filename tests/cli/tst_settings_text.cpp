@@ -1,12 +1,12 @@
 // Settings as text: sbq740-cli's export, import and set, the documents they read and write, and
 // the JSON reader under them.
-#include "Cli.h"
 #include "FakeSpooler.h"
-#include "FieldTable.h"
-#include "Json.h"
-#include "SettingsFile.h"
-#include "SettingsText.h"
-#include "Strings.h"
+#include "cli/Cli.h"
+#include "cli/Json.h"
+#include "cli/SettingsText.h"
+#include "pages/FieldTable.h"
+#include "res/Strings.h"
+#include "settings/SettingsFile.h"
 
 #include <QFile>
 #include <QRandomGenerator>

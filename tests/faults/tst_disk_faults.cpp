@@ -2,14 +2,14 @@
 // start-up, a save to a full device or a read-only file, and a load from something that is no
 // file or can't be read. Each names its fault and checks the message, the images and the pages,
 // and that nothing blocks (a fifo never opened for reading by anyone would hang a plain open).
-#include "AutoSettings.h"
-#include "CSetbridgeDlg.h"
 #include "FakeSpooler.h"
 #include "FileFixtures.h"
 #include "OtherUser.h"
-#include "SettingsFile.h"
 #include "ScriptedPrompts.h"
-#include "Strings.h"
+#include "app/CSetbridgeDlg.h"
+#include "res/Strings.h"
+#include "settings/AutoSettings.h"
+#include "settings/SettingsFile.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -5,9 +5,9 @@
 // What a late answer reports is what became of the job: a job the scheduler has whole was
 // accepted, and one that is reported as failed is cancelled before the program ends, in the
 // spooler and in sbq740-cli.
-#include "CupsSpooler.h"
 #include "FakeScheduler.h"
 #include "PrivateCups.h"
+#include "printer/CupsSpooler.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -2,15 +2,15 @@
 // stopped or frozen (SIGSTOP) before start-up and between the printer selection and the send,
 // the selected queue deleted, and the queue rejecting jobs. Each ends with its message, within
 // the spooler's bounded wait, with the sent copy unchanged and nothing printed.
-#include "AutoSettings.h"
-#include "SettingsFile.h"
-#include "CSetbridgeDlg.h"
-#include "CupsSpooler.h"
 #include "FakeScheduler.h"
 #include "ModalScript.h"
 #include "PrivateCups.h"
 #include "ScriptedPrompts.h"
-#include "Strings.h"
+#include "app/CSetbridgeDlg.h"
+#include "printer/CupsSpooler.h"
+#include "res/Strings.h"
+#include "settings/AutoSettings.h"
+#include "settings/SettingsFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,13 +1,13 @@
 // The whole printer link, from the main window to the simulated printer: the start-up selection,
 // the four send choices, file connections, a queue that stops accepting jobs, and the exit.
-#include "AutoSettings.h"
-#include "CSetbridgeDlg.h"
-#include "CupsSpooler.h"
 #include "ModalScript.h"
 #include "PrivateCups.h"
-#include "ResourceIds.h"
 #include "ScriptedPrompts.h"
-#include "Strings.h"
+#include "app/CSetbridgeDlg.h"
+#include "printer/CupsSpooler.h"
+#include "res/ResourceIds.h"
+#include "res/Strings.h"
+#include "settings/AutoSettings.h"
 
 #include <QTcpServer>
 #include <QtTest>

@@ -1,13 +1,13 @@
 // The test print and the head check from the main window to the private CUPS server: what the
 // simulated printer and a file queue receive, what the job list says, and what a refused job, a
 // queue without a picture driver and a printer that can't be reached do.
-#include "AutoSettings.h"
-#include "CSetbridgeDlg.h"
-#include "CupsSpooler.h"
 #include "ModalScript.h"
 #include "PrivateCups.h"
 #include "ScriptedPrompts.h"
-#include "Strings.h"
+#include "app/CSetbridgeDlg.h"
+#include "printer/CupsSpooler.h"
+#include "res/Strings.h"
+#include "settings/AutoSettings.h"
 
 #include <QTcpServer>
 #include <QtTest>

@@ -1,6 +1,6 @@
 // The About box: its layout in pixels (dialog units x 1.5) and the OK button.
 
-#include "CAboutDlg.h"
+#include "app/CAboutDlg.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // The disabled look of a menu picture.
 
-#include "EmbossedPicture.h"
+#include "menu/EmbossedPicture.h"
 
 #include <QTest>
 

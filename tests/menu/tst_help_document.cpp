@@ -1,6 +1,6 @@
 // The help document: a section for every command and every page, and links that lead somewhere.
 
-#include "MenuTable.h"
+#include "res/MenuTable.h"
 
 #include <QFile>
 #include <QRegularExpression>

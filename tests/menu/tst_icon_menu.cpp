@@ -1,10 +1,10 @@
 // The main window's menu bar: pictures, mnemonics, the accelerator column and the disabled look.
 
-#include "CIconMenu.h"
-#include "MenuColours.h"
-#include "MenuItemPainter.h"
-#include "MenuTable.h"
-#include "Pictures.h"
+#include "menu/CIconMenu.h"
+#include "menu/MenuColours.h"
+#include "menu/MenuItemPainter.h"
+#include "menu/Pictures.h"
+#include "res/MenuTable.h"
 
 #include <QApplication>
 #include <QHash>

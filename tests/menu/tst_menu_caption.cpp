@@ -1,6 +1,6 @@
 // Captions of the drop-down items: mnemonics and the accelerator column.
 
-#include "MenuCaption.h"
+#include "menu/MenuCaption.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CPrinterSelectDlg.h"
-#include "CSendSelectDlg.h"
+#include "printer/CPrinterSelectDlg.h"
+#include "printer/CSendSelectDlg.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // How a CUPS queue's connection is shown, and whether its user lists let us print.
-#include "ConnectionText.h"
-#include "UserAccess.h"
+#include "printer/ConnectionText.h"
+#include "printer/UserAccess.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
 // The two dialogs as the user meets them: shown (offscreen), driven by mouse and keys.
-#include "CPrinterSelectDlg.h"
-#include "CSendSelectDlg.h"
 #include "FakeSpooler.h"
 #include "ScriptedPrompts.h"
-#include "Strings.h"
+#include "printer/CPrinterSelectDlg.h"
+#include "printer/CSendSelectDlg.h"
+#include "res/Strings.h"
 
 #include <QHeaderView>
 #include <QPushButton>

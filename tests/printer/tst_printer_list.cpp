@@ -1,5 +1,5 @@
 // Which printers the selection lists, in what order, which row starts selected, and what OK does.
-#include "PrinterList.h"
+#include "printer/PrinterList.h"
 
 #include <QtTest>
 

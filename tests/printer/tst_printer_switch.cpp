@@ -1,9 +1,9 @@
 // The switch-printer command on a host without a window: start-up selection, later switches,
 // the prompts before switching, and how the program ends without a usable printer.
 #include "FakeHost.h"
-#include "PrinterSwitch.h"
 #include "ScriptedDialogs.h"
-#include "Strings.h"
+#include "printer/PrinterSwitch.h"
+#include "res/Strings.h"
 
 #include <QtTest>
 

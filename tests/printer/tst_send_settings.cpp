@@ -2,9 +2,9 @@
 #include "FakeHost.h"
 #include "FakeTime.h"
 #include "ScriptedDialogs.h"
-#include "SendSettings.h"
-#include "SettingsJob.h"
-#include "Strings.h"
+#include "printer/SendSettings.h"
+#include "printer/SettingsJob.h"
+#include "res/Strings.h"
 
 #include <QtTest>
 

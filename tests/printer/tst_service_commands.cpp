@@ -1,8 +1,8 @@
 // The test print and the head check on a host without a window.
 #include "FakeHost.h"
 #include "FakeTime.h"
-#include "ServiceCommands.h"
-#include "Strings.h"
+#include "printer/ServiceCommands.h"
+#include "res/Strings.h"
 
 #include <QtTest>
 

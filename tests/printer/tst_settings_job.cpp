@@ -1,5 +1,5 @@
 // The 260-byte settings job for each group.
-#include "SettingsJob.h"
+#include "printer/SettingsJob.h"
 
 #include <QtTest>
 

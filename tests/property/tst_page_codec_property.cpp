@@ -1,11 +1,11 @@
 // For random images: DistributeImage then CollectImage changes only bytes that some page owns,
 // writes what the field model says the pages write, and a second round trip changes nothing more. Runs through the real main window and its four
 // pages. The seed is printed; SBQ_PROPERTY_SEED repeats a run.
-#include "CSetbridgeDlg.h"
 #include "FakeSpooler.h"
-#include "FieldTable.h"
 #include "OwnedBytes.h"
 #include "ScriptedPrompts.h"
+#include "app/CSetbridgeDlg.h"
+#include "pages/FieldTable.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CommandHost.h"
 #include "FakeSpooler.h"
 #include "ScriptedPrompts.h"
+#include "app/CommandHost.h"
 
 #include <QStringList>
 

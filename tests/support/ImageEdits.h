@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsImage.h"
+#include "settings/SettingsImage.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "Drawings.h"
 
-#include "Pictures.h"
-#include "ResourceIds.h"
+#include "menu/Pictures.h"
+#include "res/ResourceIds.h"
 
 namespace Drawings {
 

@@ -7,8 +7,8 @@
 // background into <desktop folder>/icons/.
 
 #include "Drawings.h"
-#include "Pictures.h"
 #include "ProgramIcon.h"
+#include "menu/Pictures.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FieldTable.h"
+#include "pages/FieldTable.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
 // The fine-adjustment page as the user meets it: rows, typing, spins, direction lists, and the
 // bytes it writes back.
-#include "CPage_Set.h"
-#include "FieldTable.h"
 #include "FineRows.h"
-#include "ImageLayout.h"
-#include "SpinControl.h"
+#include "pages/CPage_Set.h"
+#include "pages/FieldTable.h"
+#include "pages/SpinControl.h"
+#include "settings/ImageLayout.h"
 
 #include <QApplication>
 #include <QComboBox>

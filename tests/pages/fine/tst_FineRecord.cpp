@@ -1,7 +1,7 @@
 // Record codec of the fine-adjustment page: what each record text shows and how the texts go back.
-#include "FieldTable.h"
 #include "FineRows.h"
-#include "ImageLayout.h"
+#include "pages/FieldTable.h"
+#include "settings/ImageLayout.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // Codecs of the network records and the client-ID conversions, without widgets.
-#include "ClientIdText.h"
-#include "Cp932.h"
-#include "FieldTable.h"
-#include "NetworkCodecs.h"
+#include "pages/ClientIdText.h"
+#include "pages/Cp932.h"
+#include "pages/FieldTable.h"
+#include "pages/NetworkCodecs.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // The issue-control record's codes and the list items they stand for.
-#include "FieldTable.h"
-#include "ImageLayout.h"
+#include "pages/FieldTable.h"
+#include "settings/ImageLayout.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // The IP address page bound to its controls, and the address field it uses.
-#include "CPage_IP.h"
-#include "ClientIdText.h"
-#include "ImageLayout.h"
-#include "IpAddressEdit.h"
+#include "pages/CPage_IP.h"
+#include "pages/ClientIdText.h"
+#include "pages/IpAddressEdit.h"
+#include "settings/ImageLayout.h"
 
 #include <QApplication>
 #include <QLineEdit>

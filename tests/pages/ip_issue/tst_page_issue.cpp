@@ -1,7 +1,7 @@
 // The issue-control page bound to its controls.
-#include "CPage_Issue.h"
-#include "FieldTable.h"
-#include "ImageLayout.h"
+#include "pages/CPage_Issue.h"
+#include "pages/FieldTable.h"
+#include "settings/ImageLayout.h"
 
 #include <QApplication>
 #include <QComboBox>

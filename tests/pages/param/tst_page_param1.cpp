@@ -1,6 +1,6 @@
-#include "CPage_Param1.h"
-#include "ParamRecord.h"
-#include "SpinControl.h"
+#include "pages/CPage_Param1.h"
+#include "pages/ParamRecord.h"
+#include "pages/SpinControl.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

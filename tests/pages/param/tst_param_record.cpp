@@ -1,6 +1,6 @@
-#include "FieldTable.h"
-#include "ParamRecord.h"
-#include "Strings.h"
+#include "pages/FieldTable.h"
+#include "pages/ParamRecord.h"
+#include "res/Strings.h"
 
 #include <QtTest>
 

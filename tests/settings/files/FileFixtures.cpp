@@ -1,7 +1,7 @@
 #include "FileFixtures.h"
 
-#include "ImageLayout.h"
-#include "SettingsFile.h"
+#include "settings/ImageLayout.h"
+#include "settings/SettingsFile.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,10 +1,10 @@
 #include "FakeHost.h"
 #include "FileFixtures.h"
-#include "ImageLayout.h"
-#include "SettingsFile.h"
-#include "SettingsFileCommands.h"
-#include "SettingsFileLock.h"
-#include "Strings.h"
+#include "res/Strings.h"
+#include "settings/ImageLayout.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsFileCommands.h"
+#include "settings/SettingsFileLock.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,10 +2,10 @@
 // file whole, a link at the target is replaced and never followed, the old file's owner and
 // permissions carry over; and where "setting" is read and written, with folders whose names are
 // not UTF-8 or are longer than one system call takes.
-#include "AutoSettings.h"
 #include "FileFixtures.h"
-#include "SettingsFile.h"
-#include "SettingsLocation.h"
+#include "settings/AutoSettings.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

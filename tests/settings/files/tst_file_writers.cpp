@@ -1,8 +1,8 @@
 // Settings files written by more than one program at once, and through links, with the real
 // sbq740-cli: every change a program reported as written is in the file afterwards.
 #include "FileFixtures.h"
-#include "SettingsFile.h"
-#include "Strings.h"
+#include "res/Strings.h"
+#include "settings/SettingsFile.h"
 
 #include <QDir>
 #include <QProcess>
