@@ -10,7 +10,7 @@
 #include "app/SingleInstance.h"
 #include "app/UserFolders.h"
 #include "app/WaylandFrameGuard.h"
-#include "printer/CupsSpooler.h"
+#include "printer/SystemSpooler.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ActivationToken.h"
-#include "app/CommandHost.h"
+#include "host/CommandHost.h"
 #include "menu/CIconMenu.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserPrompts.h"
+#include "host/UserPrompts.h"
 
 // The real prompts: Qt message boxes captioned "Setbridge" and Qt's file dialogs.
 class MessageBoxPrompts : public UserPrompts

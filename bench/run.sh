@@ -19,8 +19,8 @@ if [ ! "$BUILD/bench/bare_dialog" -nt bench/bare_dialog.cpp ]; then
 fi
 "$CXX" -O2 -std=c++20 bench/startup_watch.cpp -o "$BUILD/bench/startup_watch" -lX11
 "$CXX" -O2 -std=c++20 -I. \
-  bench/spooler_probe.cpp printer/CupsSpooler.cpp printer/CupsSession.cpp printer/CupsAttributes.cpp printer/ConnectionText.cpp printer/UserAccess.cpp \
-  printer/PrinterList.cpp printer/PngEncoder.cpp -o "$BUILD/bench/spooler_probe" -lcups -lz -pthread
+  bench/spooler_probe.cpp spooler/CupsSpooler.cpp spooler/CupsSession.cpp spooler/CupsAttributes.cpp spooler/ConnectionText.cpp spooler/UserAccess.cpp \
+  spooler/PrinterList.cpp spooler/PngEncoder.cpp -o "$BUILD/bench/spooler_probe" -lcups -lz -pthread
 
 exec python3 bench/bench.py --sbq740 "$BUILD/app/sbq740" --bare "$BUILD/bench/bare_dialog" \
   --probe "$BUILD/bench/spooler_probe" --watch "$BUILD/bench/startup_watch" --script "$ROOT/scripts/private-cupsd.sh" "$@"

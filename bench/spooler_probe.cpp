@@ -3,9 +3,9 @@
 //   spooler_probe list [REPEAT]   lists the printers (as the selection does) REPEAT times and
 //                                 prints "<listed rows> <all queues> <median ms in process>"
 //   spooler_probe send QUEUE FILE hands FILE to QUEUE as the raw job "Setbridge Status Write"
-#include "printer/CupsSpooler.h"
-#include "printer/PrinterList.h"
 #include "res/Strings.h"
+#include "spooler/CupsSpooler.h"
+#include "spooler/PrinterList.h"
 
 #include <algorithm>
 #include <chrono>

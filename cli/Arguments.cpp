@@ -1,6 +1,6 @@
 #include "cli/Arguments.h"
 
-#include "printer/CupsServer.h"
+#include "spooler/CupsServer.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printer/SettingsJob.h"
+#include "spooler/SettingsJob.h"
 
 #include <chrono>
 #include <optional>

@@ -3,9 +3,9 @@
 #include "cli/ExitCodes.h"
 #include "cli/OutputText.h"
 #include "cli/PrintServers.h"
-#include "printer/PrinterList.h"
 #include "res/Strings.h"
 #include "settings/SettingsFile.h"
+#include "spooler/PrinterList.h"
 
 #include <filesystem>
 #include <fstream>

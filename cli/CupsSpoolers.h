@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/Spoolers.h"
-#include "printer/CupsSpooler.h"
+#include "spooler/CupsSpooler.h"
 
 #include <functional>
 #include <map>

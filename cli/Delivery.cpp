@@ -2,8 +2,8 @@
 
 #include "cli/OutputText.h"
 #include "cli/PrintServers.h"
-#include "printer/PrinterList.h"
 #include "res/Strings.h"
+#include "spooler/PrinterList.h"
 
 #include <algorithm>
 #include <map>

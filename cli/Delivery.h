@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/PrinterAddress.h"
-#include "printer/Spooler.h"
+#include "spooler/Spooler.h"
 
 #include <chrono>
 #include <cstddef>

@@ -1,8 +1,8 @@
 #include "cli/Commands.h"
 
 #include "cli/ExitCodes.h"
-#include "printer/HeadCheckJob.h"
 #include "res/Strings.h"
+#include "spooler/HeadCheckJob.h"
 
 namespace Commands {
 

@@ -1,6 +1,6 @@
 #include "cli/OutputText.h"
 
-#include "printer/VisibleText.h"
+#include "text/VisibleText.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #include "cli/PrinterAddress.h"
 
-#include "printer/CupsServer.h"
+#include "spooler/CupsServer.h"
 
 PrinterAddress PrinterAddress::parse(std::string_view text)
 {

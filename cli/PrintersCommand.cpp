@@ -3,8 +3,8 @@
 #include "cli/ExitCodes.h"
 #include "cli/OutputText.h"
 #include "cli/PrintServers.h"
-#include "printer/PrinterList.h"
 #include "res/Strings.h"
+#include "spooler/PrinterList.h"
 
 using OutputText::forTerminal;
 using OutputText::jsonString;

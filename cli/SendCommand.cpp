@@ -1,9 +1,9 @@
 #include "cli/Commands.h"
 
 #include "cli/ExitCodes.h"
-#include "pages/ParamRecord.h"
-#include "printer/SettingsJob.h"
+#include "fields/ParamRecord.h"
 #include "res/Strings.h"
+#include "spooler/SettingsJob.h"
 
 namespace Commands {
 namespace {

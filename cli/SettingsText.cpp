@@ -3,10 +3,10 @@
 #include "cli/Json.h"
 #include "cli/OutputText.h"
 #include "cli/ShownSettings.h"
-#include "pages/DecimalText.h"
-#include "pages/FieldTable.h"
-#include "pages/NetworkCodecs.h"
-#include "pages/ParamRecord.h"
+#include "fields/DecimalText.h"
+#include "fields/FieldTable.h"
+#include "fields/NetworkCodecs.h"
+#include "fields/ParamRecord.h"
 
 #include <algorithm>
 #include <array>

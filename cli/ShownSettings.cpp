@@ -1,6 +1,6 @@
 #include "cli/ShownSettings.h"
 
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 #include "res/Strings.h"
 
 #include <string_view>

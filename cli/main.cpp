@@ -2,7 +2,7 @@
 #include "cli/CupsSpoolers.h"
 #include "cli/DescriptorOutput.h"
 #include "cli/ExitCodes.h"
-#include "printer/PendingCleanups.h"
+#include "spooler/PendingCleanups.h"
 
 #include <signal.h>
 #include <time.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FuzzSupport.h"
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 
 #include <string_view>
 

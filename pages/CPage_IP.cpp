@@ -1,7 +1,7 @@
 #include "pages/CPage_IP.h"
 
-#include "pages/FieldTable.h"
-#include "pages/NetworkCodecs.h"
+#include "fields/FieldTable.h"
+#include "fields/NetworkCodecs.h"
 #include "pages/PageControls.h"
 #include "pages/PageText.h"
 #include "ui_CPage_IP.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pages/ClientIdText.h"
-#include "pages/Field.h"
+#include "fields/ClientIdText.h"
+#include "fields/Field.h"
 #include "pages/SettingsPage.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "pages/CPage_Issue.h"
 
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 #include "pages/PageControls.h"
 #include "ui_CPage_Issue.h"
 

@@ -1,6 +1,6 @@
 #include "pages/CPage_Param1.h"
 
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 #include "pages/PageControls.h"
 #include "ui_CPage_Param1.h"
 

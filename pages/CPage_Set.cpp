@@ -1,6 +1,6 @@
 #include "pages/CPage_Set.h"
 
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 #include "pages/PageControls.h"
 #include "pages/SpinControl.h"
 #include "ui_CPage_Set.h"

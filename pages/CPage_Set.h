@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/Field.h"
+#include "fields/Field.h"
 #include "pages/SettingsPage.h"
 
 #include <memory>

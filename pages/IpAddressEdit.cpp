@@ -1,6 +1,6 @@
 #include "pages/IpAddressEdit.h"
 
-#include "pages/NetworkCodecs.h"
+#include "fields/NetworkCodecs.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "pages/SpinControl.h"
 
-#include "pages/DecimalText.h"
+#include "fields/DecimalText.h"
 #include "pages/PageText.h"
 
 #include <QEvent>

@@ -1,1 +1,1 @@
-list(APPEND SBQ_PAGES_UI_SOURCES CPage_Set.h CPage_Set.cpp)
+list(APPEND SBQ_PAGES_SOURCES CPage_Set.h CPage_Set.cpp)

@@ -1,5 +1,4 @@
-list(APPEND SBQ_PAGES_CORE_SOURCES ClientIdText.h ClientIdText.cpp)
-list(APPEND SBQ_PAGES_UI_SOURCES
+list(APPEND SBQ_PAGES_SOURCES
   IpAddressEdit.h IpAddressEdit.cpp
   CPage_IP.h CPage_IP.cpp
   CPage_Issue.h CPage_Issue.cpp)

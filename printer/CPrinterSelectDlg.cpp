@@ -1,8 +1,8 @@
 #include "printer/CPrinterSelectDlg.h"
 
-#include "printer/Spooler.h"
-#include "printer/VisibleText.h"
 #include "res/Strings.h"
+#include "spooler/Spooler.h"
+#include "text/VisibleText.h"
 #include "ui_CPrinterSelectDlg.h"
 
 #include <QHeaderView>

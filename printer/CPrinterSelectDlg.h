@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/UserPrompts.h"
-#include "printer/PrinterList.h"
+#include "host/UserPrompts.h"
+#include "spooler/PrinterList.h"
 
 #include <QDialog>
 

@@ -1,5 +1,7 @@
-#include "printer/CupsSpooler.h"
+#include "printer/SystemSpooler.h"
+
 #include "printer/WaitCursorSpooler.h"
+#include "spooler/CupsSpooler.h"
 
 std::unique_ptr<Spooler> makeSystemSpooler()
 {

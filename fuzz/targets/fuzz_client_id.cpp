@@ -1,8 +1,8 @@
 // The client-ID conversions on any bytes: field to box text and back in both modes, the mode
 // switches, and code page 932 to UTF-8 and back.
 #include "FuzzSupport.h"
-#include "pages/ClientIdText.h"
-#include "pages/FieldTable.h"
+#include "fields/ClientIdText.h"
+#include "fields/FieldTable.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,7 @@
 // The IP address page's fields fed a whole random image: what the page reads from the image and
 // writes back (octets, choices, port, client ID), and the rules of its controls.
 #include "FieldFuzzing.h"
-#include "pages/NetworkCodecs.h"
+#include "fields/NetworkCodecs.h"
 
 using namespace FuzzSupport;
 

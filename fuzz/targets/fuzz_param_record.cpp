@@ -1,7 +1,7 @@
 // The parameter page's fields fed a whole random image, written back unedited, the send check and
 // the rules of the page's controls.
 #include "FieldFuzzing.h"
-#include "pages/ParamRecord.h"
+#include "fields/ParamRecord.h"
 #include "res/Strings.h"
 
 using namespace FuzzSupport;

@@ -1,10 +1,10 @@
 // The printer list: printers as the spooler might report them (any names, device URIs, drivers,
 // user lists), turned into the rows, the order, the preselection and the confirmation.
 #include "FuzzSupport.h"
-#include "printer/ConnectionText.h"
-#include "printer/PrinterList.h"
-#include "printer/UserAccess.h"
 #include "res/Strings.h"
+#include "spooler/ConnectionText.h"
+#include "spooler/PrinterList.h"
+#include "spooler/UserAccess.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

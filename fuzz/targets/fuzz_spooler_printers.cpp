@@ -2,9 +2,9 @@
 // on a local socket answers CupsSpooler::printers() with the input as the IPP attribute groups,
 // and the printers it yields go into the printer list.
 #include "FuzzSupport.h"
-#include "printer/CupsSpooler.h"
-#include "printer/PrinterList.h"
 #include "res/Strings.h"
+#include "spooler/CupsSpooler.h"
+#include "spooler/PrinterList.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>

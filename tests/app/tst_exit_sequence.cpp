@@ -1,7 +1,7 @@
 #include "FakeHost.h"
+#include "commands/ExitSequence.h"
 #include "res/Strings.h"
 #include "settings/AutoSettings.h"
-#include "settings/ExitSequence.h"
 #include "settings/SettingsFile.h"
 
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 // The field descriptions that sbq740-cli captions its output from hold exactly the texts the
 // pages' layouts show: same captions, same buttons, same labels, tied to the same controls.
+#include "fields/FieldTable.h"
 #include "pages/CPage_IP.h"
 #include "pages/CPage_Issue.h"
 #include "pages/CPage_Param1.h"
-#include "pages/FieldTable.h"
 
 #include <QComboBox>
 #include <QGroupBox>

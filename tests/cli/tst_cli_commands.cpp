@@ -4,10 +4,10 @@
 #include "cli/Arguments.h"
 #include "cli/Cli.h"
 #include "cli/Spoolers.h"
-#include "printer/HeadCheckJob.h"
-#include "printer/SettingsJob.h"
 #include "res/Strings.h"
 #include "settings/SettingsFile.h"
+#include "spooler/HeadCheckJob.h"
+#include "spooler/SettingsJob.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,9 +1,9 @@
 // sbq740-cli as an operator runs it, against a private CUPS server and the simulated printer.
 #include "FakeScheduler.h"
 #include "PrivateCups.h"
-#include "printer/SettingsJob.h"
 #include "res/Strings.h"
 #include "settings/SettingsFile.h"
+#include "spooler/SettingsJob.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>

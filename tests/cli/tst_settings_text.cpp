@@ -4,7 +4,7 @@
 #include "cli/Cli.h"
 #include "cli/Json.h"
 #include "cli/SettingsText.h"
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 #include "res/Strings.h"
 #include "settings/SettingsFile.h"
 

@@ -7,7 +7,7 @@
 // spooler and in sbq740-cli.
 #include "FakeScheduler.h"
 #include "PrivateCups.h"
-#include "printer/CupsSpooler.h"
+#include "spooler/CupsSpooler.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -7,10 +7,10 @@
 #include "PrivateCups.h"
 #include "ScriptedPrompts.h"
 #include "app/CSetbridgeDlg.h"
-#include "printer/CupsSpooler.h"
 #include "res/Strings.h"
 #include "settings/AutoSettings.h"
 #include "settings/SettingsFile.h"
+#include "spooler/CupsSpooler.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The CUPS spooler against a private scheduler and the simulated printer.
 #include "PrivateCups.h"
-#include "printer/CupsSpooler.h"
-#include "printer/JobFollowing.h"
+#include "spooler/CupsSpooler.h"
+#include "spooler/JobFollowing.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -4,10 +4,10 @@
 #include "PrivateCups.h"
 #include "ScriptedPrompts.h"
 #include "app/CSetbridgeDlg.h"
-#include "printer/CupsSpooler.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "settings/AutoSettings.h"
+#include "spooler/CupsSpooler.h"
 
 #include <QTcpServer>
 #include <QtTest>

@@ -1,6 +1,6 @@
 // How a CUPS queue's connection is shown, and whether its user lists let us print.
-#include "printer/ConnectionText.h"
-#include "printer/UserAccess.h"
+#include "spooler/ConnectionText.h"
+#include "spooler/UserAccess.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 // and failed apart, run against a fake spooler on a fake clock.
 #include "FakeSpooler.h"
 #include "FakeTime.h"
-#include "printer/JobFollowing.h"
+#include "spooler/JobFollowing.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 // PNG files of plain pixel pictures, read back with Qt's own PNG reader.
-#include "printer/PngEncoder.h"
+#include "spooler/PngEncoder.h"
 
 #include <QtTest>
 

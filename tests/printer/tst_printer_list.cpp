@@ -1,5 +1,5 @@
 // Which printers the selection lists, in what order, which row starts selected, and what OK does.
-#include "printer/PrinterList.h"
+#include "spooler/PrinterList.h"
 
 #include <QtTest>
 

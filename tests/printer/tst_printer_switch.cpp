@@ -2,7 +2,7 @@
 // the prompts before switching, and how the program ends without a usable printer.
 #include "FakeHost.h"
 #include "ScriptedDialogs.h"
-#include "printer/PrinterSwitch.h"
+#include "commands/PrinterSwitch.h"
 #include "res/Strings.h"
 
 #include <QtTest>

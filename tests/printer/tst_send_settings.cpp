@@ -2,9 +2,9 @@
 #include "FakeHost.h"
 #include "FakeTime.h"
 #include "ScriptedDialogs.h"
-#include "printer/SendSettings.h"
-#include "printer/SettingsJob.h"
+#include "commands/SendSettings.h"
 #include "res/Strings.h"
+#include "spooler/SettingsJob.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // The test print and the head check on a host without a window.
 #include "FakeHost.h"
 #include "FakeTime.h"
-#include "printer/ServiceCommands.h"
+#include "commands/ServiceCommands.h"
 #include "res/Strings.h"
 
 #include <QtTest>

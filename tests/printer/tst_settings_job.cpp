@@ -1,5 +1,5 @@
 // The 260-byte settings job for each group.
-#include "printer/SettingsJob.h"
+#include "spooler/SettingsJob.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 // How texts from the spooler or a file are shown: reordering and control characters as escapes.
-#include "printer/VisibleText.h"
+#include "text/VisibleText.h"
 
 #include <QtTest>
 

@@ -5,7 +5,7 @@
 #include "OwnedBytes.h"
 #include "ScriptedPrompts.h"
 #include "app/CSetbridgeDlg.h"
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 
 #include "FakeSpooler.h"
 #include "ScriptedPrompts.h"
-#include "app/CommandHost.h"
+#include "host/CommandHost.h"
 
 #include <QStringList>
 

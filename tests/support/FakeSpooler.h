@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printer/Spooler.h"
+#include "spooler/Spooler.h"
 
 #include <map>
 #include <string>

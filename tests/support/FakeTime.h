@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printer/JobFollowing.h"
+#include "spooler/JobFollowing.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserPrompts.h"
+#include "host/UserPrompts.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 // The fine-adjustment page as the user meets it: rows, typing, spins, direction lists, and the
 // bytes it writes back.
 #include "FineRows.h"
+#include "fields/FieldTable.h"
 #include "pages/CPage_Set.h"
-#include "pages/FieldTable.h"
 #include "pages/SpinControl.h"
 #include "settings/ImageLayout.h"
 

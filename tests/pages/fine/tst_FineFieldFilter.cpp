@@ -1,5 +1,5 @@
 // The shared edit filter of the fine-adjustment page, as a pure rule on whole texts.
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 
 #include <QTest>
 

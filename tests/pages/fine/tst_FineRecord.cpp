@@ -1,6 +1,6 @@
 // Record codec of the fine-adjustment page: what each record text shows and how the texts go back.
 #include "FineRows.h"
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 #include "settings/ImageLayout.h"
 
 #include <QTest>

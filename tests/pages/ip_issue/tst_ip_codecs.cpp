@@ -1,8 +1,8 @@
 // Codecs of the network records and the client-ID conversions, without widgets.
-#include "pages/ClientIdText.h"
-#include "pages/Cp932.h"
-#include "pages/FieldTable.h"
-#include "pages/NetworkCodecs.h"
+#include "fields/ClientIdText.h"
+#include "fields/FieldTable.h"
+#include "fields/NetworkCodecs.h"
+#include "text/Cp932.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // The issue-control record's codes and the list items they stand for.
-#include "pages/FieldTable.h"
+#include "fields/FieldTable.h"
 #include "settings/ImageLayout.h"
 
 #include <QTest>

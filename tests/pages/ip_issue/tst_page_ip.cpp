@@ -1,6 +1,6 @@
 // The IP address page bound to its controls, and the address field it uses.
+#include "fields/ClientIdText.h"
 #include "pages/CPage_IP.h"
-#include "pages/ClientIdText.h"
 #include "pages/IpAddressEdit.h"
 #include "settings/ImageLayout.h"
 

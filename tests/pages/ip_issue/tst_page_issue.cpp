@@ -1,6 +1,6 @@
 // The issue-control page bound to its controls.
+#include "fields/FieldTable.h"
 #include "pages/CPage_Issue.h"
-#include "pages/FieldTable.h"
 #include "settings/ImageLayout.h"
 
 #include <QApplication>

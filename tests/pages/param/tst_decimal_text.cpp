@@ -1,4 +1,4 @@
-#include "pages/DecimalText.h"
+#include "fields/DecimalText.h"
 
 #include <QtTest>
 

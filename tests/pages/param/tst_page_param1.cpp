@@ -1,5 +1,5 @@
+#include "fields/ParamRecord.h"
 #include "pages/CPage_Param1.h"
-#include "pages/ParamRecord.h"
 #include "pages/SpinControl.h"
 
 #include <QApplication>

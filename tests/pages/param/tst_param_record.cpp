@@ -1,5 +1,5 @@
-#include "pages/FieldTable.h"
-#include "pages/ParamRecord.h"
+#include "fields/FieldTable.h"
+#include "fields/ParamRecord.h"
 #include "res/Strings.h"
 
 #include <QtTest>

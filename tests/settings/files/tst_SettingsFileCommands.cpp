@@ -1,9 +1,9 @@
 #include "FakeHost.h"
 #include "FileFixtures.h"
+#include "commands/SettingsFileCommands.h"
 #include "res/Strings.h"
 #include "settings/ImageLayout.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsFileCommands.h"
 #include "settings/SettingsFileLock.h"
 
 #include <QFile>

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "spooler/Spooler.h"
+
+#include <memory>
+
+// The spooler the program uses: CUPS, with a wait cursor while a call runs.
+std::unique_ptr<Spooler> makeSystemSpooler();
