@@ -103,6 +103,7 @@ private slots:
         // menu shows or the deadline passes.
         const QDeadlineTimer deadline(kWindowShownMs);
         const QRect frame = m_desktop.toplevel(kMainTitle);
+        QVERIFY2(frame.isValid(), qPrintable(m_desktop.sceneGraph()));
         do {
             m_desktop.click(QPoint(frame.center().x(), frame.bottom() - 10));
             m_desktop.key(QStringLiteral("alt+f"));
