@@ -132,8 +132,12 @@ void VirtualDesktop::key(const QString &keys) const
 
 void VirtualDesktop::click(QPoint at) const
 {
-    // Weston's output window sits at the X server's origin, so its points are the screen's.
-    run(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
+    // Weston's output window sits at the X server's origin, so its points are the screen's. Weston
+    // follows the pointer only from the moment it enters that window, and the window may have been
+    // mapped under the pointer without hearing of it; so the pointer leaves the output first (the
+    // screen is larger) and comes back in.
+    run(QStringLiteral("xdotool"), {"mousemove", "1279", "1023", "sleep", "0.1", "mousemove", QString::number(at.x()),
+                                    QString::number(at.y()), "sleep", "0.1", "click", "1"});
 }
 
 bool VirtualDesktop::focus(const QString &id) const

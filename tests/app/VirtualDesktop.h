@@ -46,9 +46,10 @@ public:
     // rectangle; and how many pop-up surfaces (open menus) it shows.
     QRect toplevel(const QString &title) const;
     int popups() const;
+    // Every surface the compositor shows, as weston-debug describes them.
+    QString sceneGraph() const;
 
 private:
-    QString sceneGraph() const;
     bool startServer(QProcess &process, const QString &program, const QStringList &arguments);
 
     QTemporaryDir m_dir;
