@@ -1,6 +1,8 @@
 #include "cli/Json.h"
 
-#include <cstdio>
+#include "text/Hex.h"
+#include "text/Utf8.h"
+
 #include <functional>
 #include <set>
 
@@ -47,7 +49,7 @@ private:
                 if (m_text[i] == '\n') {
                     ++line;
                     column = 1;
-                } else if ((static_cast<unsigned char>(m_text[i]) & 0xC0) != 0x80) {
+                } else if (!Utf8::IsContinuation(static_cast<unsigned char>(m_text[i]))) {
                     ++column;
                 }
             }
@@ -151,38 +153,12 @@ private:
     {
         unsigned value = 0;
         for (int i = 0; i < 4; ++i, ++m_at) {
-            const char c = peek();
-            unsigned digit = 0;
-            if (c >= '0' && c <= '9')
-                digit = static_cast<unsigned>(c - '0');
-            else if (c >= 'a' && c <= 'f')
-                digit = static_cast<unsigned>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F')
-                digit = static_cast<unsigned>(c - 'A' + 10);
-            else
+            const int digit = Hex::DigitValue(peek());
+            if (digit < 0)
                 return std::nullopt;
-            value = value * 16 + digit;
+            value = value * 16 + static_cast<unsigned>(digit);
         }
         return value;
-    }
-
-    static void appendUtf8(std::string &out, char32_t c)
-    {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
     }
 
     // \uNNNN, with a surrogate pair read as one character.
@@ -202,38 +178,8 @@ private:
                 return refuse("a high surrogate without its low surrogate");
             c = 0x10000 + ((c - 0xD800) << 10) + (*second - 0xDC00);
         }
-        appendUtf8(out, c);
+        Utf8::Append(out, c);
         return true;
-    }
-
-    // The length of the well-formed UTF-8 sequence at the current place, or 0.
-    std::size_t utf8Length() const
-    {
-        const auto byte = [this](std::size_t i) { return static_cast<unsigned char>(m_text[m_at + i]); };
-        const unsigned char lead = byte(0);
-        std::size_t length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return 0;
-        }
-        if (m_at + length > m_text.size() || byte(1) < low || byte(1) > high)
-            return 0;
-        for (std::size_t i = 2; i < length; ++i) {
-            if ((byte(i) & 0xC0) != 0x80)
-                return 0;
-        }
-        return length;
     }
 
     std::optional<std::string> parseString()
@@ -261,7 +207,7 @@ private:
                 ++m_at;
                 continue;
             }
-            const std::size_t length = utf8Length();
+            const std::size_t length = Utf8::DecodeAt(m_text, m_at).length;
             if (length == 0)
                 return fail("the text is not UTF-8");
             out += m_text.substr(m_at, length);
@@ -407,9 +353,7 @@ std::string bytesString(std::string_view bytes)
         } else if (c == '\n') {
             literal += "\\n";
         } else {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
-            literal += escape;
+            literal += "\\u" + Hex::Digits(byte, 4, Hex::Case::Lower);
         }
     }
     return literal + '"';
@@ -418,16 +362,12 @@ std::string bytesString(std::string_view bytes)
 std::optional<std::string> bytesOf(std::string_view utf8)
 {
     std::string bytes;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {
-            bytes += static_cast<char>(lead);
-        } else if ((lead == 0xC2 || lead == 0xC3) && i + 1 < utf8.size()) {
-            const auto next = static_cast<unsigned char>(utf8[++i]);
-            bytes += static_cast<char>(((lead & 0x03) << 6) | (next & 0x3F));
-        } else {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto [c, length] = Utf8::DecodeAt(utf8, i);
+        if (length == 0 || c > 0xFF)
             return std::nullopt;
-        }
+        bytes += static_cast<char>(c);
+        i += length;
     }
     return bytes;
 }

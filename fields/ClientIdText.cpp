@@ -1,5 +1,6 @@
 #include "fields/ClientIdText.h"
 
+#include "text/Hex.h"
 
 namespace ClientIdText {
 namespace {
@@ -7,25 +8,14 @@ namespace {
 constexpr char kFill = 'F';
 constexpr std::size_t kHexBoxTaken = 64;  // characters of a HEX box the store looks at
 
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A digit pair read as a hex number; a lone digit or a non-digit gives a value below 0x10 or -1,
 // which no caller's range accepts.
 int pairValue(std::string_view pair)
 {
-    const int high = hexDigitValue(pair[0]);
+    const int high = Hex::DigitValue(pair[0]);
     if (high < 0 || pair.size() < 2)
         return high;
-    const int low = hexDigitValue(pair[1]);
+    const int low = Hex::DigitValue(pair[1]);
     return low < 0 ? high : high * 16 + low;
 }
 
@@ -41,13 +31,12 @@ std::string bytesFromPairs(std::string_view digits, int lowest, int highest)
     return bytes;
 }
 
-std::string hexFromBytes(std::string_view bytes, const char *digits)
+std::string hexFromBytes(std::string_view bytes, Hex::Case letters)
 {
     std::string hex;
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        hex.push_back(digits[byte >> 4]);
-        hex.push_back(digits[byte & 0x0F]);
+        hex += Hex::Digits(byte, 2, letters);
     }
     return hex;
 }
@@ -82,7 +71,7 @@ std::string fieldFromBox(std::string_view boxBytes, bool hex)
 {
     if (hex)
         return filledField(std::string(boxBytes.substr(0, kHexBoxTaken)));
-    return filledField(hexFromBytes(boxBytes, "0123456789abcdef"));
+    return filledField(hexFromBytes(boxBytes, Hex::Case::Lower));
 }
 
 std::string asciiFromHexBox(std::string_view boxBytes)
@@ -92,13 +81,13 @@ std::string asciiFromHexBox(std::string_view boxBytes)
 
 std::string hexFromAsciiBox(std::string_view boxBytes)
 {
-    return hexFromBytes(boxBytes.substr(0, kHexBoxDigits), "0123456789ABCDEF");
+    return hexFromBytes(boxBytes.substr(0, kHexBoxDigits), Hex::Case::Upper);
 }
 
 bool isHexDigits(std::string_view text)
 {
     for (char c : text) {
-        if (hexDigitValue(c) < 0)
+        if (Hex::DigitValue(c) < 0)
             return false;
     }
     return true;

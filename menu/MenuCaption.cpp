@@ -1,22 +1,12 @@
 #include "menu/MenuCaption.h"
 
+#include "text/Utf8.h"
+
 #include <algorithm>
 
 namespace MenuCaption {
 
 namespace {
-
-// Length of the UTF-8 sequence that starts with `lead`.
-std::size_t sequenceLength(unsigned char lead)
-{
-    if (lead >= 0xF0)
-        return 4;
-    if (lead >= 0xE0)
-        return 3;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
-}
 
 std::string asciiLower(std::string_view text)
 {
@@ -60,7 +50,8 @@ std::string mnemonicOf(std::string_view caption)
             ++i;  // an escaped "&", no mnemonic
             continue;
         }
-        const std::size_t length = sequenceLength(static_cast<unsigned char>(label[i + 1]));
+        // The whole character after the "&"; a byte that starts none stands for itself.
+        const std::size_t length = std::max<std::size_t>(Utf8::DecodeAt(label, i + 1).length, 1);
         return asciiLower(label.substr(i + 1, length));
     }
     return {};

@@ -1,5 +1,7 @@
 #include "text/Cp932.h"
 
+#include "text/Utf8.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <functional>
@@ -12,6 +14,7 @@ namespace {
 constexpr const char *kCodePage = "CP932";
 constexpr const char *kUtf8 = "UTF-8";
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
+constexpr char32_t kNoCharacter = 0x110000;  // beyond every code point
 
 // What to do where iconv stops at `rest`: how many input bytes to drop and what to write instead;
 // nothing gives the whole conversion up.
@@ -63,36 +66,18 @@ private:
     iconv_t m_cd;
 };
 
-std::size_t utf8SequenceLength(unsigned char lead)
+// The UTF-8 character that starts `text`, with its length; a byte that starts no well-formed
+// sequence is a character of no code point and length 1, which iconv then refuses by itself.
+Utf8::Decoded firstCharacter(std::string_view text)
 {
-    if (lead >= 0xF0)
-        return 4;
-    if (lead >= 0xE0)
-        return 3;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
-}
-
-// The code point of the UTF-8 sequence that starts `text`, and the sequence's length.
-std::pair<char32_t, std::size_t> firstCodePoint(std::string_view text)
-{
-    const auto lead = static_cast<unsigned char>(text[0]);
-    const std::size_t length = std::min(utf8SequenceLength(lead), text.size());
-    if (length == 1)
-        return {lead, 1};
-    char32_t value = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i)
-        value = (value << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-    return {value, length};
+    const Utf8::Decoded character = Utf8::DecodeAt(text, 0);
+    return character.length == 0 ? Utf8::Decoded{kNoCharacter, 1} : character;
 }
 
 // U+0000-U+00FF: the character whose number is `byte`, in UTF-8.
 std::string characterOfByte(unsigned char byte)
 {
-    if (byte < 0x80)
-        return std::string(1, static_cast<char>(byte));
-    return {static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
+    return Utf8::Encoded(byte);
 }
 
 // The characters ToShown gives bytes that start no CP932 character by themselves (0x80-0xA0,
@@ -111,7 +96,7 @@ std::optional<std::string> fromShown(std::string_view utf8, const std::optional<
     const Fallback noByte = [&other](std::string_view rest) -> std::optional<std::pair<std::size_t, std::string>> {
         if (!other)
             return std::nullopt;
-        return std::pair{firstCodePoint(rest).second, *other};
+        return std::pair{firstCharacter(rest).length, *other};
     };
     std::string out;
     std::size_t runStart = 0;
@@ -124,7 +109,7 @@ std::optional<std::string> fromShown(std::string_view utf8, const std::optional<
         return part.has_value();
     };
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto [codePoint, length] = firstCodePoint(utf8.substr(i));
+        const auto [codePoint, length] = firstCharacter(utf8.substr(i));
         if (standsForOwnByte(codePoint)) {
             if (!convertRun(i))
                 return std::nullopt;
@@ -148,7 +133,7 @@ std::optional<std::string> FromUtf8(std::string_view utf8)
 std::string FromUtf8Lossy(std::string_view utf8)
 {
     const Fallback question = [](std::string_view rest) {
-        return std::optional{std::pair{firstCodePoint(rest).second, std::string("?")}};
+        return std::optional{std::pair{firstCharacter(rest).length, std::string("?")}};
     };
     return Converter(kCodePage, kUtf8).convert(utf8, question).value_or("");
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Hex.h"
+
 #include <string>
 #include <string_view>
 
@@ -21,5 +23,16 @@ std::string Escaped(std::string_view utf8);
 // tag characters (U+E0000-U+E007F), which can spell a hidden text. Variation selectors stay: they
 // choose how the character before them looks (a kanji's form in a Japanese name).
 bool IsHidden(char32_t codePoint);
+
+// The hidden characters a terminal line writes as a byte escape: the C0 controls and DEL.
+constexpr bool IsAsciiControl(char32_t codePoint)
+{
+    return codePoint < 0x20 || codePoint == 0x7F;
+}
+
+// "\uNNNN", or "\UNNNNNNNN" beyond U+FFFF.
+std::string UnicodeEscape(char32_t codePoint, Hex::Case letters);
+// "\xNN".
+std::string ByteEscape(unsigned char byte, Hex::Case letters);
 
 }  // namespace VisibleText
