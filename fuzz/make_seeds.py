@@ -69,6 +69,18 @@ client_ids = [b"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", b"41204200FFFFFFFFFFFFFFFFFFF
 for index, data in enumerate(client_ids):
     write("fuzz_client_id", f"seed_{index}", data)
 
+documents = [
+    b'{\n  "format": "sbq740-settings",\n  "version": 1,\n  "fields": {\n'
+    b'    "param.print_speed": {"label": "Speed", "caption": "3", "unit": "ips", "bytes": "3"},\n'
+    b'    "ip.client_id": {"label": "ID", "caption": "AB", "bytes": "\\u00b1\\u0000AB\\n"}\n  },\n'
+    b'  "extended_record": "0\\u00ff",\n  "unowned": [\n    {"offset": 250, "bytes": "\\u001b"}\n  ]\n}\n',
+    '{"caption": "後方", "n": [-1.5e3, 0, 1E+2, true, false, null], "s": "\\uD83D\\uDE00\\/\\t"}'.encode(),
+    b'{"a": 1,}', b'{"a": 1, "a": 2}', b'["\\uDC00"]', b'["caf\xe9"]', b'\xef\xbb\xbf{}', b"[" * 70,
+    b'["\xed\xa0\x80", "\xc0\xaf", "\xf4\x90\x80\x80"]', b"[01]", b"[1.]", b"{'a': 1}", b"",
+]
+for index, data in enumerate(documents):
+    write("fuzz_settings_document", f"seed_{index}", data)
+
 uris = [b"socket://127.0.0.1:9100", b"ipp://printhost:631/printers/q", b"file:/dev/null", b"usb://QAV/740Q2",
         b"lpd://user@[::1]:515/q", b"FILE:", b""]
 for index, uri in enumerate(uris):

@@ -7,6 +7,8 @@
 #
 #   fuzz/run.sh [SECONDS] [TARGET...]      SECONDS per target, default 600; all targets by default
 #   SBQ_FUZZ_JOBS=1 fuzz/run.sh 60         one target at a time
+#   SBQ_FUZZ_RUNS=1000000 fuzz/run.sh 3600 fuzz_settings_document
+#                                          a million inputs, or an hour if that comes first
 #
 # Needs clang and libclang-rt-14-dev (apt-get install clang libclang-rt-14-dev).
 set -euo pipefail
@@ -14,8 +16,9 @@ cd "$(dirname "$0")/.."
 seconds="${1:-600}"
 shift || true
 jobs="${SBQ_FUZZ_JOBS:-2}"
+runs="${SBQ_FUZZ_RUNS:-}"
 build=build/fuzz
-all=(fuzz_settings_file fuzz_param_record fuzz_fine_record fuzz_ip_records fuzz_issue_record
+all=(fuzz_settings_file fuzz_settings_document fuzz_param_record fuzz_fine_record fuzz_ip_records fuzz_issue_record
      fuzz_client_id fuzz_printer_list fuzz_pages fuzz_spooler_printers)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
@@ -28,7 +31,7 @@ run_one() {
   local target="$1" work="$build/corpus/$1" artifacts="$build/artifacts/$1/"
   mkdir -p "$work" "$artifacts"
   # -timeout: one input taking longer than 10 s is a hang; -rss_limit_mb bounds a runaway.
-  LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp" nice -n 10 "$build/fuzz/$target" "$work" "fuzz/corpus/$target" -max_total_time="$seconds" \
+  LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp" nice -n 10 "$build/fuzz/$target" "$work" "fuzz/corpus/$target" -max_total_time="$seconds" ${runs:+-runs="$runs"} \
     -timeout=10 -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1 \
     -artifact_prefix="$artifacts" >"$build/$target.log" 2>&1 || true
 }

@@ -25,6 +25,7 @@ private slots:
         QTest::newRow("line breaks and tab") << QByteArray("a\nb\tc\u2028") << QByteArray("a\\u000Ab\\u0009c\\u2028");
         QTest::newRow("C1 control") << QByteArray("a\u0085b") << QByteArray("a\\u0085b");
         QTest::newRow("not UTF-8 is left alone") << QByteArray("a\xff\xe2\x80") << QByteArray("a\xff\xe2\x80");
+        QTest::newRow("an overlong form is not UTF-8") << QByteArray("a\xe0\x80\x8a") << QByteArray("a\xe0\x80\x8a");
     }
     void escaped()
     {
