@@ -54,6 +54,14 @@ long hexNumber(std::string_view text, std::size_t index, std::size_t digits)
     return Hex::Value(text.substr(index, digits));
 }
 
+// The character that `digits` hex digits at `index` name, or -1 when they name none (a
+// surrogate, or a number beyond U+10FFFF).
+long characterNumber(std::string_view text, std::size_t index, std::size_t digits)
+{
+    const long value = hexNumber(text, index, digits);
+    return value > 0x10FFFF || Utf8::IsSurrogate(static_cast<char32_t>(value)) ? -1 : value;
+}
+
 }  // namespace
 
 std::string validUtf8(std::string_view bytes)
@@ -98,10 +106,10 @@ std::string unescapePrinterName(std::string_view text)
         } else if (const long byte = kind == 'x' ? hexNumber(text, i + 2, 2) : -1; byte >= 0) {
             result += static_cast<char>(byte);
             i += 3;
-        } else if (const long code = kind == 'u' ? hexNumber(text, i + 2, 4) : -1; code >= 0 && !Utf8::IsSurrogate(static_cast<char32_t>(code))) {
+        } else if (const long code = kind == 'u' ? characterNumber(text, i + 2, 4) : -1; code >= 0) {
             Utf8::Append(result, static_cast<char32_t>(code));
             i += 5;
-        } else if (const long wide = kind == 'U' ? hexNumber(text, i + 2, 8) : -1; wide >= 0 && wide <= 0x10FFFF) {
+        } else if (const long wide = kind == 'U' ? characterNumber(text, i + 2, 8) : -1; wide >= 0) {
             Utf8::Append(result, static_cast<char32_t>(wide));
             i += 9;
         } else {

@@ -21,7 +21,7 @@ std::string forTerminal(std::string_view text);
 std::string printerName(std::string_view name);
 
 // The name that printerName() wrote: \\, \xNN, \uNNNN and \UNNNNNNNN undone; any other
-// backslash stays.
+// backslash stays, and so does one that names no character (a surrogate, beyond U+10FFFF).
 std::string unescapePrinterName(std::string_view text);
 
 // A JSON string literal, quotes included.

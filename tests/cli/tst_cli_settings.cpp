@@ -176,6 +176,24 @@ private slots:
         QCOMPARE(OutputText::unescapePrinterName(printed), name);
     }
 
+    // An escape that names no character is no escape: it never writes a surrogate into a name.
+    void escapesOfNoCharacterStay_data()
+    {
+        QTest::addColumn<std::string>("typed");
+        QTest::addColumn<std::string>("name");
+        QTest::newRow("last character") << std::string("\\U0010ffff") << std::string("\xF4\x8F\xBF\xBF");
+        QTest::newRow("beyond U+10FFFF") << std::string("\\U00110000") << std::string("\\U00110000");
+        QTest::newRow("high surrogate") << std::string("a\\ud800") << std::string("a\\ud800");
+        QTest::newRow("low surrogate, long form") << std::string("\\U0000DFFF") << std::string("\\U0000DFFF");
+    }
+
+    void escapesOfNoCharacterStay()
+    {
+        QFETCH(std::string, typed);
+        QFETCH(std::string, name);
+        QCOMPARE(OutputText::unescapePrinterName(typed), name);
+    }
+
     void outputTextIsSafe()
     {
         QFETCH(std::string, bytes);
