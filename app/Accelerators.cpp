@@ -1,13 +1,13 @@
 #include "app/Accelerators.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
-Accelerators::Accelerators(QWidget *window, IsEnabled isEnabled)
+Accelerators::Accelerators(QWidget *window)
     : QObject(window)
     , m_window(window)
-    , m_isEnabled(std::move(isEnabled))
 {
     qApp->installEventFilter(this);
 }
@@ -17,17 +17,17 @@ Accelerators::~Accelerators()
     qApp->removeEventFilter(this);
 }
 
-void Accelerators::add(const QKeySequence &keys, int command)
+void Accelerators::add(const QKeySequence &keys, QAction *action)
 {
-    if (!keys.isEmpty())
-        m_table.insert(keys[0], command);
+    if (!keys.isEmpty() && action)
+        m_table.insert(keys[0], action);
 }
 
-int Accelerators::commandFor(const QKeyEvent &key) const
+QAction *Accelerators::actionFor(const QKeyEvent &key) const
 {
     const Qt::KeyboardModifiers modifiers =
         key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    return m_table.value(QKeyCombination(modifiers, static_cast<Qt::Key>(key.key())), 0);
+    return m_table.value(QKeyCombination(modifiers, static_cast<Qt::Key>(key.key())));
 }
 
 bool Accelerators::isInsideWindow(QObject *watched) const
@@ -43,8 +43,8 @@ bool Accelerators::eventFilter(QObject *watched, QEvent *event)
         return QObject::eventFilter(watched, event);
 
     const auto *key = static_cast<QKeyEvent *>(event);
-    const int command = commandFor(*key);
-    if (command == 0)
+    QAction *action = actionFor(*key);
+    if (!action)
         return QObject::eventFilter(watched, event);
 
     if (type == QEvent::ShortcutOverride) {
@@ -52,7 +52,7 @@ bool Accelerators::eventFilter(QObject *watched, QEvent *event)
         event->accept();
         return true;
     }
-    if (m_isEnabled(command))
-        emit triggered(command);
+    if (action->isEnabled())
+        action->trigger();
     return true;
 }

@@ -11,6 +11,7 @@
 #include "commands/ServiceCommands.h"
 #include "commands/SettingsFileCommands.h"
 #include "host/UserPrompts.h"
+#include "menu/CommandPicture.h"
 #include "menu/Pictures.h"
 #include "pages/CPage_IP.h"
 #include "pages/CPage_Issue.h"
@@ -118,7 +119,7 @@ bool CSetbridgeDlg::OnInitDialog()
     buildToolBar();
     buildStatusBar();
     m_printerSelectDlg->m_bStarted = 0;
-    setCommandEnabled(ResId::kCmdSendSettings, true);
+    commandAction(ResId::kCmdSendSettings)->setEnabled(true);
     buildTabs();
     // Two hidden buttons of the window run the service commands too.
     connect(m_ui->button_1260, &QPushButton::clicked, this, &CSetbridgeDlg::OnTestPrint);
@@ -158,19 +159,43 @@ void CSetbridgeDlg::buildMenu()
     if (menuBar)
         menuBar->setNativeMenuBar(false);  // drawn here with its pictures, never by a global menu
     layout()->setMenuBar(menuBar);
-    connect(&m_menu, &CIconMenu::command, this, &CSetbridgeDlg::runCommand);
+    connectCommands();
+    buildAccelerators();
+}
 
-    m_accelerators = new Accelerators(this, [this](int command) { return isCommandEnabled(command); });
+void CSetbridgeDlg::connectCommands()
+{
+    const auto on = [this](int command, auto handler) {
+        connect(commandAction(command), &QAction::triggered, this, handler);
+    };
+    on(ResId::kCmdLoadSettings, [this] { OnLoadSettings(); });
+    on(ResId::kCmdSaveSettings, [this] { OnSaveSettings(); });
+    on(ResId::kCmdSendSettings, [this] { OnSendSettings(); });
+    on(ResId::kCmdFactorySettings, [this] { OnFactorySettings(); });
+    on(ResId::kCmdSwitchPrinter, [this] { OnSwitchPrinter(); });
+    on(ResId::kCmdExit, [this] { OnExit(); });
+    on(ResId::kCmdShowParamTab, [this] { SelectTab(0); });
+    on(ResId::kCmdShowFineTab, [this] { SelectTab(1); });
+    on(ResId::kCmdShowIpTab, [this] { SelectTab(2); });
+    on(ResId::kCmdShowIssueTab, [this] { SelectTab(3); });
+    on(ResId::kCmdTestPrint, [this] { OnTestPrint(); });
+    on(ResId::kCmdHeadCheck, [this] { OnHeadCheck(); });
+    on(ResId::kCmdHelpContents, [this] { OnHelpContents(); });
+    on(ResId::kCmdAbout, [this] { OnAbout(); });
+}
+
+void CSetbridgeDlg::buildAccelerators()
+{
+    m_accelerators = new Accelerators(this);
     for (const MenuTable::Accelerator &accelerator : MenuTable::kAccelerators)
-        m_accelerators->add(QKeySequence(QString::fromLatin1(accelerator.keys)), accelerator.id);
-    connect(m_accelerators, &Accelerators::triggered, this, &CSetbridgeDlg::runCommand);
+        m_accelerators->add(QKeySequence(QString::fromLatin1(accelerator.keys)), commandAction(accelerator.id));
 }
 
 void CSetbridgeDlg::locateHelp()
 {
     m_strHelpPath = m_services.helpPath;
     if (!QFileInfo::exists(m_strHelpPath))
-        setCommandEnabled(ResId::kCmdHelpContents, false);  // F1 is then without effect too
+        commandAction(ResId::kCmdHelpContents)->setEnabled(false);  // F1 is then without effect too
 }
 
 void CSetbridgeDlg::buildToolBar()
@@ -186,12 +211,14 @@ void CSetbridgeDlg::buildToolBar()
             m_toolBar->addSeparator();
             continue;
         }
-        QAction *action = m_toolBar->addAction(Pictures::load(Pictures::toolbarPicture(button.id)), QString());
+        // The button shows the menu's own action, with its enabled state and its handler; the
+        // action's picture answers the toolbar with the button's own drawing.
+        QAction *action = commandAction(button.command);
+        action->setIcon(CommandPicture::make(action->icon(), Pictures::load(Pictures::toolbarPicture(button.id))));
         action->setToolTip(text(button.tooltip));
-        action->setObjectName(QStringLiteral("tool_%1").arg(button.id));
-        const int command = button.command;
-        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
-        m_toolActions.insert(button.id, action);
+        action->setIconText(text(button.tooltip));
+        m_toolBar->addAction(action);
+        m_toolBar->widgetForAction(action)->setObjectName(QStringLiteral("tool_%1").arg(button.id));
     }
     auto *mainLayout = qobject_cast<QBoxLayout *>(layout());
     mainLayout->insertWidget(0, m_toolBar);
@@ -303,42 +330,17 @@ QString CSetbridgeDlg::statusPane(int pane) const
 
 bool CSetbridgeDlg::isCommandEnabled(int command) const
 {
-    const QAction *action = m_menu.action(command);
+    const QAction *action = commandAction(command);
     return action && action->isEnabled();
 }
 
-void CSetbridgeDlg::setCommandEnabled(int command, bool enabled)
+QAction *CSetbridgeDlg::toolAction(int buttonId) const
 {
-    if (QAction *action = m_menu.action(command))
-        action->setEnabled(enabled);
     for (const MenuTable::ToolButton &button : MenuTable::kToolbar) {
-        if (button.command == command && button.id != 0) {
-            if (QAction *tool = toolAction(button.id))
-                tool->setEnabled(enabled);
-        }
+        if (button.id == buttonId && button.id != 0)
+            return commandAction(button.command);
     }
-}
-
-void CSetbridgeDlg::runCommand(int command)
-{
-    switch (command) {
-    case ResId::kCmdLoadSettings: OnLoadSettings(); break;
-    case ResId::kCmdSaveSettings: OnSaveSettings(); break;
-    case ResId::kCmdSendSettings: OnSendSettings(); break;
-    case ResId::kCmdFactorySettings: OnFactorySettings(); break;
-    case ResId::kCmdSwitchPrinter: OnSwitchPrinter(); break;
-    case ResId::kCmdExit: OnExit(); break;
-    case ResId::kCmdShowParamTab: SelectTab(0); break;
-    case ResId::kCmdShowFineTab: SelectTab(1); break;
-    case ResId::kCmdShowIpTab: SelectTab(2); break;
-    case ResId::kCmdShowIssueTab: SelectTab(3); break;
-    case ResId::kCmdTestPrint: OnTestPrint(); break;
-    case ResId::kCmdHeadCheck: OnHeadCheck(); break;
-    case ResId::kCmdHelpContents: OnHelpContents(); break;
-    case ResId::kCmdAbout: OnAbout(); break;
-    case ResId::kCmdDataCheck: OnDataCheck(); break;
-    default: break;
-    }
+    return nullptr;
 }
 
 // --- The images and the pages ---------------------------------------------------------------
@@ -378,7 +380,7 @@ void CSetbridgeDlg::OnFactorySettings()
 void CSetbridgeDlg::OnDataCheck()
 {
     // The send command is available at all times; nothing ever disables it.
-    setCommandEnabled(ResId::kCmdSendSettings, true);
+    commandAction(ResId::kCmdSendSettings)->setEnabled(true);
 }
 
 bool CSetbridgeDlg::OnExit()
@@ -442,7 +444,7 @@ void CSetbridgeDlg::showPrinterInStatusBar(const QString &name, const QString &c
 
 void CSetbridgeDlg::setSwitchPrinterEnabled(bool enabled)
 {
-    setCommandEnabled(ResId::kCmdSwitchPrinter, enabled);
+    commandAction(ResId::kCmdSwitchPrinter)->setEnabled(enabled);
 }
 
 // --- Ending ---------------------------------------------------------------------------------

@@ -5,7 +5,6 @@
 #include "menu/CIconMenu.h"
 
 #include <QDialog>
-#include <QHash>
 
 #include <array>
 #include <filesystem>
@@ -32,8 +31,10 @@ class CSetbridgeDlg;
 }
 
 // The main window: menu, toolbar, the four setting pages on their tabs and the status bar. It
-// holds the settings images and the selected printer, routes every command to its handler and
-// ends only through the exit sequence or the printer selection.
+// holds the settings images and the selected printer and ends only through the exit sequence or
+// the printer selection. Each command is one action, made by the menu from the menu table and
+// shared by the toolbar and the accelerators; its triggered signal runs the handler below, and
+// its enabled state is the command's.
 class CSetbridgeDlg : public QDialog, public CommandHost
 {
     Q_OBJECT
@@ -55,9 +56,6 @@ public:
     int DoModal();
     // The opening sequence. False when the start-up printer selection ended the window.
     bool OnInitDialog();
-
-    // The routing table: every menu item, toolbar button and accelerator lands here.
-    void runCommand(int command);
 
     // Command handlers.
     void OnLoadSettings();
@@ -97,6 +95,7 @@ public:
 
     // What tests and the application look at.
     bool isEnded() const { return m_ended; }
+    QAction *commandAction(int command) const { return m_menu.action(command); }
     bool isCommandEnabled(int command) const;
     void setTerminateHandler(std::function<void(int)> handler) { m_terminate = std::move(handler); }
     QTabWidget *tabs() const;
@@ -105,7 +104,7 @@ public:
     SettingsPage *page(int index);
     CIconMenu &menu() { return m_menu; }
     QToolBar *toolBar() const { return m_toolBar; }
-    QAction *toolAction(int buttonId) const { return m_toolActions.value(buttonId, nullptr); }
+    QAction *toolAction(int buttonId) const;  // the command's action that the button shows
     QString statusPane(int pane) const;
     CPrinterSelectDlg &printerSelectDlg() { return *m_printerSelectDlg; }
     CSendSelectDlg &sendSelectDlg() { return *m_sendSelectDlg; }
@@ -123,11 +122,12 @@ protected:
 private:
     void centreOnScreen();
     void buildMenu();
+    void connectCommands();
+    void buildAccelerators();
     void locateHelp();
     void buildToolBar();
     void buildStatusBar();
     void buildTabs();
-    void setCommandEnabled(int command, bool enabled);
     void OnTabChange(int index);
     void focusInto(QWidget *page);
     void buildPage(int index);
@@ -150,7 +150,6 @@ private:
     QToolBar *m_toolBar = nullptr;
     QStatusBar *m_statusBar = nullptr;
     std::array<QLabel *, 2> m_panes{};
-    QHash<int, QAction *> m_toolActions;  // by button id
     Accelerators *m_accelerators = nullptr;
     HelpWindow *m_helpWindow = nullptr;
     std::function<void(int)> m_terminate;

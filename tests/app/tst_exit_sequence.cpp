@@ -1,4 +1,5 @@
 #include "FakeHost.h"
+#include "FileFixtures.h"
 #include "commands/ExitSequence.h"
 #include "res/Strings.h"
 #include "settings/AutoSettings.h"
@@ -7,29 +8,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fstream>
-#include <iterator>
 
 namespace {
 
 using Answer = UserPrompts::Answer;
 using SaveResult = CommandHost::SaveResult;
-
-std::string fileBytes(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const std::filesystem::path &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string headerAndImage(const SettingsImage &image)
-{
-    return std::string(SettingsFile::kHeader) + std::string(image.data(), image.size());
-}
 
 const QString kAskSend = QString::fromUtf8(Str::kAskSendBeforeExit);
 const QString kAskSave = QString::fromUtf8(Str::kAskSaveBeforeExit);
@@ -82,7 +65,7 @@ private slots:
         QVERIFY(SettingsCommands::OnExit(host));
         QCOMPARE(host.scripted().texts(), asked);
         QVERIFY(host.ended());
-        QCOMPARE(fileBytes(AutoSettings::path(folder())), headerAndImage(edited));
+        QCOMPARE(FileFixtures::readBytes(AutoSettings::path(folder())), FileFixtures::settingsFileBytes(edited));
     }
 
     void answers_data()
@@ -131,11 +114,11 @@ private slots:
     void writesWithoutTruncatingALongerFile()
     {
         const std::string tail = "beyond the 282nd byte";
-        writeBytes(AutoSettings::path(folder()), headerAndImage(SettingsImage::factory()) + tail);
+        FileFixtures::writeBytes(AutoSettings::path(folder()), FileFixtures::settingsFileBytes(SettingsImage::factory()) + tail);
         FakeHost host;
         host.setDataFolder(folder());
         QVERIFY(SettingsCommands::OnExit(host));
-        QCOMPARE(fileBytes(AutoSettings::path(folder())), headerAndImage(SettingsImage::factory()) + tail);
+        QCOMPARE(FileFixtures::readBytes(AutoSettings::path(folder())), FileFixtures::settingsFileBytes(SettingsImage::factory()) + tail);
     }
 
     void factoryCommandAsksFirst_data()
@@ -170,7 +153,7 @@ private slots:
         QTest::addColumn<bool>("factory");
         SettingsImage edited = SettingsImage::factory();
         edited[46] = 'F';
-        const std::string good = headerAndImage(edited);
+        const std::string good = FileFixtures::settingsFileBytes(edited);
         std::string byte21 = good;
         byte21[21] = ' ';
         std::string otherHeader = good;
@@ -192,7 +175,7 @@ private slots:
         QTemporaryDir dir;
         const std::filesystem::path folder = dir.path().toStdString();
         if (!content.isEmpty())
-            writeBytes(AutoSettings::path(folder), content.toStdString());
+            FileFixtures::writeBytes(AutoSettings::path(folder), content.toStdString());
         const SettingsImage image = AutoSettings::read(folder);
         QCOMPARE(image == SettingsImage::factory(), factory);
         if (!factory)

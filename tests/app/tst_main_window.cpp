@@ -1,4 +1,5 @@
 #include "FakeSpooler.h"
+#include "FileFixtures.h"
 #include "ModalScript.h"
 #include "ScriptedPrompts.h"
 #include "app/CSetbridgeDlg.h"
@@ -25,18 +26,7 @@
 #include <qpa/qwindowsysteminterface.h>
 
 #include <fstream>
-#include <iterator>
 #include <memory>
-
-namespace {
-
-std::string fileBytes(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-}  // namespace
 
 class TestMainWindow : public QObject
 {
@@ -102,7 +92,7 @@ private slots:
         window.close();
         QVERIFY(window.isEnded());
         QCOMPARE(m_prompts.texts(), QStringList{});
-        const std::string written = fileBytes(AutoSettings::path(folder()));
+        const std::string written = FileFixtures::readBytes(AutoSettings::path(folder()));
         QCOMPARE(written.size(), SettingsFile::kFileSize);
         QCOMPARE(written, std::string(SettingsFile::kHeader) + std::string(SettingsImage::factory().data(), 260));
     }
@@ -231,7 +221,7 @@ private slots:
         CSetbridgeDlg &window = open();
         window.tabs()->tabBar()->setFocus();
         QTRY_VERIFY(window.tabs()->tabBar()->hasFocus());
-        window.runCommand(ResId::kCmdShowIpTab);
+        window.commandAction(ResId::kCmdShowIpTab)->trigger();
         QCOMPARE(window.tabs()->currentIndex(), 2);
         QVERIFY(window.tabs()->tabBar()->hasFocus());
     }

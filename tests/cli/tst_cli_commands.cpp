@@ -1,6 +1,7 @@
 // sbq740-cli's command line and commands against an in-memory spooler: what is refused, what is
 // sent where, and what the operator reads.
 #include "FakeSpooler.h"
+#include "TestText.h"
 #include "cli/Arguments.h"
 #include "cli/Cli.h"
 #include "cli/Spoolers.h"
@@ -35,11 +36,6 @@ QStringList toQStrings(const std::vector<std::string> &strings)
     for (const std::string &item : strings)
         list << QString::fromStdString(item);
     return list;
-}
-
-QStringList lines(const std::string &text)
-{
-    return QString::fromStdString(text).split(u'\n', Qt::SkipEmptyParts);
 }
 
 struct Run

@@ -1,6 +1,7 @@
 // Settings as text: sbq740-cli's export, import and set, the documents they read and write, and
 // the JSON reader under them.
 #include "FakeSpooler.h"
+#include "TestText.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
 #include "cli/SettingsText.h"
@@ -37,11 +38,6 @@ SettingsImage pagesWrite(const SettingsImage &image)
 std::optional<SettingsImage> exportedAndImported(const SettingsImage &image)
 {
     return SettingsText::importDocument(SettingsText::exportImage(image).document, SettingsImage::factory()).image;
-}
-
-QStringList lines(const std::string &text)
-{
-    return QString::fromStdString(text).split(u'\n', Qt::SkipEmptyParts);
 }
 
 QString document(const QString &fields, const QString &more = {})

@@ -6,6 +6,7 @@
 #include "FileFixtures.h"
 #include "OtherUser.h"
 #include "ScriptedPrompts.h"
+#include "TestText.h"
 #include "app/CSetbridgeDlg.h"
 #include "res/Strings.h"
 #include "settings/AutoSettings.h"
@@ -28,11 +29,6 @@ using Icon = UserPrompts::Icon;
 namespace {
 
 constexpr qint64 kNoHangMs = 5000;
-
-QString text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 QString qpath(const fs::path &path)
 {

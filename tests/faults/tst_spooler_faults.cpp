@@ -6,6 +6,7 @@
 #include "ModalScript.h"
 #include "PrivateCups.h"
 #include "ScriptedPrompts.h"
+#include "TestText.h"
 #include "app/CSetbridgeDlg.h"
 #include "res/Strings.h"
 #include "settings/AutoSettings.h"
@@ -24,11 +25,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-QString text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 enum class Fault { SchedulerStopped, SchedulerFrozen, QueueDeleted, QueueRejecting };
 

@@ -3,6 +3,7 @@
 #include "ModalScript.h"
 #include "PrivateCups.h"
 #include "ScriptedPrompts.h"
+#include "TestText.h"
 #include "app/CSetbridgeDlg.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
@@ -15,11 +16,6 @@
 #include <cups/cups.h>
 
 namespace {
-
-QString text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The 260 bytes a send of `length` image bytes from `offset` must deliver, built by hand.
 QByteArray expectedJob(const SettingsImage &image, int offset, int length)

@@ -4,6 +4,7 @@
 #include "ModalScript.h"
 #include "PrivateCups.h"
 #include "ScriptedPrompts.h"
+#include "TestText.h"
 #include "app/CSetbridgeDlg.h"
 #include "res/Strings.h"
 #include "settings/AutoSettings.h"
@@ -22,11 +23,6 @@ constexpr char kRejectingQueue[] = "Rejecting_Printer";
 constexpr char kRasterQueue[] = "Raster_Printer";
 constexpr char kRasterFileQueue[] = "Raster_File_Printer";
 constexpr char kUnreachableQueue[] = "Unreachable_Printer";
-
-QString text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The newest job of `queue`: its name and id (0 when there is none).
 struct JobEntry

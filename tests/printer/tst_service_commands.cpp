@@ -1,6 +1,7 @@
 // The test print and the head check on a host without a window.
 #include "FakeHost.h"
 #include "FakeTime.h"
+#include "TestText.h"
 #include "commands/ServiceCommands.h"
 #include "res/Strings.h"
 
@@ -15,11 +16,6 @@ namespace {
 enum class Command { TestPrint, HeadCheck };
 // What the spooler does with the jobs.
 enum class Queue { Prints, Refuses, TakesNoPictures, Stopped };
-
-QString text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // A message as "icon buttons: text", so that a table can say what the user saw.
 QString seen(Icon icon, Buttons buttons, const QString &message)

@@ -1,6 +1,7 @@
 // The fine-adjustment page as the user meets it: rows, typing, spins, direction lists, and the
 // bytes it writes back.
 #include "FineRows.h"
+#include "ImageEdits.h"
 #include "fields/FieldTable.h"
 #include "pages/CPage_Set.h"
 #include "pages/SpinControl.h"
@@ -47,14 +48,6 @@ const Fields::Field *directionOf(int row)
 QString qText(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-SettingsImage factoryWith(std::size_t position, const std::string &text)
-{
-    SettingsImage image = SettingsImage::factory();
-    for (std::size_t i = 0; i < text.size(); ++i)
-        image[kRecord + position + i] = text[i];
-    return image;
 }
 
 }  // namespace
@@ -300,7 +293,7 @@ void TestCPageSet::imageBytesShownAndKept()
     QFETCH(QString, typed);
     QFETCH(QByteArray, stored);
 
-    m_page->LoadFromImage(factoryWith(std::size_t(position), read.toStdString()));
+    m_page->LoadFromImage(factoryWith(kRecord + std::size_t(position), read.toStdString()));
     QCOMPARE(edit(row)->text(), shown);
     if (!typed.isEmpty()) {
         edit(row)->setFocus();
@@ -312,7 +305,7 @@ void TestCPageSet::imageBytesShownAndKept()
 
 void TestCPageSet::distributionIsNotClampedUntilTyping()
 {
-    m_page->LoadFromImage(factoryWith(6, "-999"));
+    m_page->LoadFromImage(factoryWith(kRecord + 6, "-999"));
     QCOMPARE(directionList(kFeed)->currentText(), QStringLiteral("前方"));
     QCOMPARE(edit(kFeed)->text(), QStringLiteral("99.9"));
     QCOMPARE(collected(6, 4), std::string("-999"));

@@ -1,5 +1,6 @@
 // Record codec of the fine-adjustment page: what each record text shows and how the texts go back.
 #include "FineRows.h"
+#include "ImageEdits.h"
 #include "fields/FieldTable.h"
 #include "settings/ImageLayout.h"
 
@@ -54,15 +55,6 @@ void encode(const FineTexts &texts, SettingsImage &image)
 std::string recordOf(const SettingsImage &image)
 {
     return std::string(image.slice(kRecord, kRecordLength));
-}
-
-// The factory image with `text` at record positions from `position`.
-SettingsImage factoryWith(std::size_t position, std::string_view text)
-{
-    SettingsImage image = SettingsImage::factory();
-    for (std::size_t i = 0; i < text.size(); ++i)
-        image[kRecord + position + i] = text[i];
-    return image;
 }
 
 }  // namespace
@@ -134,7 +126,7 @@ void TestFineRecord::decodesField()
     QFETCH(QString, value);
 
     const FineTexts texts =
-        decode(factoryWith(std::size_t(position), bytes.toStdString()));
+        decode(factoryWith(kRecord + std::size_t(position), bytes.toStdString()));
     QCOMPARE(QString::fromStdString(texts[std::size_t(row)].direction), direction);
     QCOMPARE(QString::fromStdString(texts[std::size_t(row)].value), value);
 }
@@ -184,7 +176,7 @@ void TestFineRecord::encodesField()
     const std::string expected = bytes.toStdString();
     QCOMPARE(std::string(image.slice(kRecord + std::size_t(position), expected.size())), expected);
     // The rest of the record keeps its factory bytes.
-    const SettingsImage onlyThatField = factoryWith(std::size_t(position), expected);
+    const SettingsImage onlyThatField = factoryWith(kRecord + std::size_t(position), expected);
     QCOMPARE(recordOf(image), recordOf(onlyThatField));
 }
 

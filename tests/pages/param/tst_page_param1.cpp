@@ -1,3 +1,4 @@
+#include "ImageEdits.h"
 #include "fields/ParamRecord.h"
 #include "pages/CPage_Param1.h"
 #include "pages/SpinControl.h"
@@ -18,14 +19,6 @@ SettingsImage withBytes(SettingsImage image, int position, const QByteArray &byt
 {
     for (qsizetype i = 0; i < bytes.size(); ++i)
         image[std::size_t(position + i)] = bytes[i];
-    return image;
-}
-
-SettingsImage unusualImage()
-{
-    SettingsImage image;
-    for (std::size_t i = 0; i < SettingsImage::size(); ++i)
-        image[i] = static_cast<char>(0x80 + (i * 37) % 0x7f);
     return image;
 }
 
@@ -190,7 +183,7 @@ void TestPageParam1::storeChangesOnlyOwnedBytes()
     edit()->selectAll();
     QTest::keyClicks(edit(), "-2.5");
 
-    const SettingsImage before = unusualImage();
+    const SettingsImage before = patternedImage();
     SettingsImage image = before;
     m_page->StoreToImage(image);
 
@@ -206,7 +199,7 @@ void TestPageParam1::unusualImageKeepsItsCodes()
 {
     // No group can show these codes; each is written back as read. Cut speed becomes "F"; the
     // adjustment, bytes from 0x80 up that no one edited, goes back as read too.
-    const SettingsImage before = unusualImage();
+    const SettingsImage before = patternedImage();
     m_page->LoadFromImage(before);
     for (int group = 0; group < kGroupButtons.size() - 1; ++group)
         QCOMPARE(checkedIn(group), QString());

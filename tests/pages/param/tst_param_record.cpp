@@ -1,3 +1,4 @@
+#include "ImageEdits.h"
 #include "fields/FieldTable.h"
 #include "fields/ParamRecord.h"
 #include "res/Strings.h"
@@ -34,15 +35,6 @@ void encode(const std::vector<std::size_t> &choices, const std::string &text, Se
     for (std::size_t i = 0; i < fields.size(); ++i)
         fields[i]->encode({choices[i], {}}, image);
     adjustment().encode({std::nullopt, text}, image);
-}
-
-// Every byte differs from its neighbours and none is a digit, sign or NUL.
-SettingsImage unusualImage()
-{
-    SettingsImage image;
-    for (std::size_t i = 0; i < SettingsImage::size(); ++i)
-        image[i] = static_cast<char>(0x80 + (i * 37) % 0x7f);
-    return image;
 }
 
 SettingsImage withAdjustment(const QByteArray &characters)
@@ -192,7 +184,7 @@ void TestParamRecord::unselectableCodesAreWrittenBack()
 
 void TestParamRecord::encodeTouchesOnlyOwnedPositions()
 {
-    const SettingsImage before = unusualImage();
+    const SettingsImage before = patternedImage();
     SettingsImage image = before;
 
     encode({1, 1, 0, 1, 0, 2, 1, 0, 1, 0, 1}, "-2.5", image);
