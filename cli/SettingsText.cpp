@@ -154,8 +154,8 @@ private:
     // typed here must pass; one carried from the file is kept, with a warning.
     void checkAdjustment()
     {
-        std::string message;
-        if (ParamRecord::ValidateImage(m_image, message))
+        const std::string message = ParamRecord::ValidateImage(m_image).message;
+        if (message.empty())
             return;
         if (m_adjustmentTyped) {
             refuse(std::string(kAdjustmentKey), m_adjustmentTyped, message);
