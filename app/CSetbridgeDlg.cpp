@@ -417,7 +417,7 @@ void CSetbridgeDlg::OnSwitchPrinter(SwitchReason reason)
 
 int CSetbridgeDlg::OnSendSettings()
 {
-    return SendSettings::run(*this, *m_sendSelectDlg);
+    return SendSettings::commandResult(SendSettings::run(*this, *m_sendSelectDlg));
 }
 
 void CSetbridgeDlg::OnTestPrint()

@@ -4,6 +4,7 @@
 #include "cli/OutputText.h"
 #include "cli/PrintServers.h"
 #include "res/Strings.h"
+#include "send/SendPolicy.h"
 #include "settings/SettingsFile.h"
 #include "spooler/PrinterList.h"
 
@@ -197,7 +198,7 @@ std::optional<Targets> targetsOf(const Arguments::Invocation &invocation, PrintS
             }
             const PrinterList list(servers.printers(server));
             for (const PrinterList::Row &row : list.rows()) {
-                if (row.connection != Str::kFileConnection)
+                if (SendPolicy::decide({row.connection, std::nullopt}).allowed())
                     targets.printers.push_back({row.name, server});
             }
         }

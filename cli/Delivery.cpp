@@ -3,6 +3,7 @@
 #include "cli/OutputText.h"
 #include "cli/PrintServers.h"
 #include "res/Strings.h"
+#include "send/SendPolicy.h"
 #include "spooler/PrinterList.h"
 
 #include <algorithm>
@@ -276,8 +277,9 @@ std::optional<std::string> refusal(const std::string &printer, const std::vector
     const PrinterList list(known);
     const auto row = std::ranges::find(list.rows(), printer, &PrinterList::Row::name);
     if (row != list.rows().end()) {
-        if (row->connection == Str::kFileConnection)
-            return std::string(Str::kFileConnectionRefused);
+        SendPolicy::Answer answer = SendPolicy::decide({row->connection, std::nullopt});
+        if (!answer.allowed())
+            return std::move(answer.refusals.front().text);
         return std::nullopt;
     }
 

@@ -1,39 +1,27 @@
 #include "cli/Commands.h"
 
 #include "cli/ExitCodes.h"
-#include "fields/ParamRecord.h"
 #include "res/Strings.h"
+#include "send/SendPolicy.h"
 #include "spooler/SettingsJob.h"
 
 namespace Commands {
 namespace {
 
-// The checks that come with the group, as the window program makes them after the choice; the
+// The send policy's answer for the group, as the window program asks it after the choice; the
 // IP question it asks is answered by --yes. False when nothing may be sent.
 bool groupCleared(const Arguments::Invocation &invocation, const SettingsImage &image, CommandContext &context)
 {
-    if (!SettingsJob::isFramed(image, *invocation.group)) {
-        context.err << Str::kSettingsDamaged << '\n';
+    const SendPolicy::Answer answer
+        = SendPolicy::decide({std::nullopt, SendPolicy::Request::Settings{image, *invocation.group}});
+    for (const SendPolicy::Refusal &refusal : answer.refusals)
+        context.err << refusal.text << '\n';
+    if (!answer.allowed())
         return false;
-    }
-    switch (*invocation.group) {
-    case SettingsJob::Group::Parameter: {
-        std::string message;
-        if (ParamRecord::ValidateImage(image, message))
-            return true;
-        context.err << message << '\n';
-        return false;
-    }
-    case SettingsJob::Group::IpAddress:
-        if (invocation.yes)
-            return true;
-        context.err << Str::kAskIpChange << '\n'
-                    << "Nothing was sent. Add --yes to send the IP address settings.\n";
-        return false;
-    case SettingsJob::Group::FineAdjustment:
-    case SettingsJob::Group::IssueControl:
+    if (!answer.confirmation || invocation.yes)
         return true;
-    }
+    context.err << SendPolicy::question(*answer.confirmation) << '\n'
+                << "Nothing was sent. Add --yes to send the IP address settings.\n";
     return false;
 }
 

@@ -1,11 +1,11 @@
 #include "commands/SendSettings.h"
 
 #include "commands/FollowedJob.h"
-#include "fields/ParamRecord.h"
 #include "host/CommandHost.h"
 #include "host/UserPrompts.h"
 #include "printer/CSendSelectDlg.h"
 #include "res/Strings.h"
+#include "send/SendPolicy.h"
 #include "spooler/SettingsJob.h"
 #include "spooler/Spooler.h"
 
@@ -34,25 +34,22 @@ bool havePrinter(CommandHost &host)
     return !host.selectedPrinter().isEmpty();
 }
 
-// The checks that come with a choice; false when the send must not go ahead.
-bool choiceCleared(CommandHost &host, SettingsJob::Group group)
+// Shows why the policy refuses the send, if it does, or asks what it wants confirmed; true when
+// the send may go ahead.
+bool cleared(CommandHost &host, const SendPolicy::Answer &answer)
 {
-    switch (group) {
-    case SettingsJob::Group::Parameter: {
-        std::string message;
-        if (ParamRecord::ValidateImage(host.images().current, message))
-            return true;
-        tell(host, QString::fromStdString(message), Icon::Warning);
+    for (const SendPolicy::Refusal &refusal : answer.refusals) {
+        const Icon icon = refusal.problem == SendPolicy::Problem::FileConnection ? Icon::Information : Icon::Warning;
+        tell(host, QString::fromStdString(refusal.text), icon);
+    }
+    if (!answer.allowed())
         return false;
-    }
-    case SettingsJob::Group::IpAddress:
-        return tell(host, QString::fromUtf8(Str::kAskIpChange), Icon::Warning, Buttons::OkCancel)
-            == UserPrompts::Answer::Ok;
-    case SettingsJob::Group::FineAdjustment:
-    case SettingsJob::Group::IssueControl:
+    if (!answer.confirmation)
         return true;
-    }
-    return false;
+    const std::string_view question = SendPolicy::question(*answer.confirmation);
+    return tell(host, QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())), Icon::Warning,
+                Buttons::OkCancel)
+        == UserPrompts::Answer::Ok;
 }
 
 std::optional<SettingsJob::Group> chooseGroup(CSendSelectDlg &dialog)
@@ -65,31 +62,33 @@ std::optional<SettingsJob::Group> chooseGroup(CSendSelectDlg &dialog)
 
 }  // namespace
 
-int run(CommandHost &host, CSendSelectDlg &dialog, const JobFollowing::Time &time)
+Result run(CommandHost &host, CSendSelectDlg &dialog, const JobFollowing::Time &time)
 {
     if (!havePrinter(host))
-        return kNothingSent;
-    if (host.selectedPrinter().m_strConnection == Str::kFileConnection) {
-        tell(host, QString::fromUtf8(Str::kFileConnectionRefused), Icon::Information);
-        return kNothingSent;
-    }
+        return Result::NothingSent;
+    // A "FILE:" printer is refused before anything is collected or chosen.
+    const std::string connection = host.selectedPrinter().m_strConnection;
+    if (!cleared(host, SendPolicy::decide({connection, std::nullopt})))
+        return Result::NothingSent;
 
     host.CollectImage();
     const std::optional<SettingsJob::Group> group = chooseGroup(dialog);
     if (!group)
-        return kNothingSent;
-    if (!SettingsJob::isFramed(host.images().current, *group)) {
-        tell(host, QString::fromUtf8(Str::kSettingsDamaged), Icon::Warning);
-        return kNothingSent;
-    }
-    if (!choiceCleared(host, *group))
-        return kNothingSent;
+        return Result::NothingSent;
+    const SettingsImage &image = host.images().current;
+    if (!cleared(host, SendPolicy::decide({connection, SendPolicy::Request::Settings{image, *group}})))
+        return Result::NothingSent;
 
-    const std::string job = SettingsJob::build(host.images().current, *group);
+    const std::string job = SettingsJob::build(image, *group);
     const JobOutcome outcome = FollowedJob::send(host, Str::kSettingsJobName, job, time);
     if (FollowedJob::report(host, outcome, {Str::kSettingsSent, Str::kSettingsWaiting}))
         host.images().markSent();
-    return kDone;
+    return Result::Done;
+}
+
+int commandResult(Result result)
+{
+    return result == Result::NothingSent ? -1 : 0;
 }
 
 }  // namespace SendSettings

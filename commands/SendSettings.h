@@ -11,9 +11,14 @@ class CSendSelectDlg;
 // or it can't get there (the failure message and the printer selection).
 namespace SendSettings {
 
-inline constexpr int kNothingSent = -1;  // cancelled, refused by a check, or a "FILE:" printer
-inline constexpr int kDone = 0;          // sent, or the spooler's failure was reported
+enum class Result {
+    NothingSent,  // cancelled, refused by the send policy, or the IP change not confirmed
+    Done,         // sent, or the spooler's failure was reported
+};
 
-int run(CommandHost &host, CSendSelectDlg &dialog, const JobFollowing::Time &time = JobFollowing::systemTime());
+Result run(CommandHost &host, CSendSelectDlg &dialog, const JobFollowing::Time &time = JobFollowing::systemTime());
+
+// The result as the command gives it to its callers: -1 when nothing was sent, else 0.
+int commandResult(Result result);
 
 }  // namespace SendSettings

@@ -4,6 +4,7 @@
 #include "host/CommandHost.h"
 #include "host/UserPrompts.h"
 #include "res/Strings.h"
+#include "send/SendPolicy.h"
 #include "spooler/HeadCheckJob.h"
 #include "spooler/RgbImage.h"
 #include "spooler/Spooler.h"
@@ -63,8 +64,10 @@ void OnHeadCheck(CommandHost &host, const JobFollowing::Time &time)
 {
     if (!confirmed(host, Str::kAskHeadCheck))
         return;
-    if (host.selectedPrinter().m_strConnection == Str::kFileConnection) {
-        tell(host, Str::kFileConnectionRefused, Icon::Information);
+    // The head check carries no settings: only the printer's connection can refuse it.
+    const SendPolicy::Answer answer = SendPolicy::decide({host.selectedPrinter().m_strConnection, std::nullopt});
+    if (!answer.allowed()) {
+        tell(host, answer.refusals.front().text.c_str(), Icon::Information);
         return;
     }
 

@@ -16,7 +16,7 @@ bool isDigitIn(char c, char low, char high)
 
 }  // namespace
 
-bool ValidateImage(const SettingsImage &image, std::string &message)
+Validation ValidateImage(const SettingsImage &image)
 {
     const char sign = image[kAdjustmentSign];
     const char whole = image[kAdjustmentSign + 1];
@@ -24,8 +24,8 @@ bool ValidateImage(const SettingsImage &image, std::string &message)
     const bool valid = (sign == '+' || sign == '-') && isDigitIn(whole, '0', '5')
                        && (tenths == '0' || tenths == '5') && !(whole == '5' && tenths != '0');
     if (!valid)
-        message = Str::kBadForwardStandby;
-    return valid;
+        return {Str::kBadForwardStandby};
+    return {};
 }
 
 }  // namespace ParamRecord

@@ -26,7 +26,7 @@ std::vector<JobProgress> WaitCursorSpooler::jobProgress(const std::vector<int> &
     return m_spooler->jobProgress(jobIds, until);
 }
 
-bool WaitCursorSpooler::cancelJob(int jobId, Clock::time_point until)
+SpoolerError WaitCursorSpooler::cancelJob(int jobId, Clock::time_point until)
 {
     const WaitCursor busy;
     return m_spooler->cancelJob(jobId, until);

@@ -178,12 +178,16 @@ void CupsSession::fail(SpoolerError::Kind kind, std::string reason)
     m_error = {kind, std::move(reason)};
 }
 
-bool cancelCupsJob(const CupsServer &server, int jobId, CupsSession::Clock::time_point until)
+SpoolerError cancelCupsJob(const CupsServer &server, int jobId, CupsSession::Clock::time_point until)
 {
     CupsSession session(server, until);
     IppMessage cancel(ippNewRequest(IPP_OP_CANCEL_JOB));
     const std::string uri = "ipp://localhost/jobs/" + std::to_string(jobId);
     ippAddString(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
     ippAddString(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    return session.request(std::move(cancel), "/jobs/") != nullptr;
+    if (session.request(std::move(cancel), "/jobs/"))
+        return {};
+    if (session.lastError().failed())
+        return session.lastError();
+    return {SpoolerError::Kind::TimedOut, kNoAnswerInTime};
 }

@@ -84,7 +84,10 @@ inline constexpr std::chrono::milliseconds kLateCreateAnswer{5000};
 // How long cancelling a job may take, on a connection of its own.
 inline constexpr std::chrono::milliseconds kCancelTime{3000};
 
+// Why a call that ran out of time without a word from the scheduler failed.
+inline constexpr char kNoAnswerInTime[] = "no answer from the print server in time";
+
 // Cancels `jobId` on its own connection, by `until`: the connection that carried a refused
 // document may be broken, and the caller's deadline may have passed already. True when the
-// scheduler confirmed it (a job that has ended can't be cancelled).
-bool cancelCupsJob(const CupsServer &server, int jobId, CupsSession::Clock::time_point until);
+// scheduler confirmed it; else why not (a job that has ended can't be cancelled).
+SpoolerError cancelCupsJob(const CupsServer &server, int jobId, CupsSession::Clock::time_point until);

@@ -18,7 +18,6 @@ namespace {
 
 using Clock = BoundedCall::Clock;
 
-constexpr char kNoAnswerInTime[] = "no answer from the print server in time";
 constexpr char kPictureFormat[] = "image/png";
 
 // After a submission's deadline, finding out what became of the job, and cancelling it, takes
@@ -395,15 +394,15 @@ std::vector<JobProgress> CupsSpooler::jobProgress(const std::vector<int> &jobIds
         .value_or(Progress(jobIds.size(), {JobProgress::Phase::Pending, kNoAnswerInTime, JobProgress::Stage::Queued, SpoolerError::Kind::TimedOut}));
 }
 
-bool CupsSpooler::cancelJob(int jobId, Clock::time_point until)
+SpoolerError CupsSpooler::cancelJob(int jobId, Clock::time_point until)
 {
     const Clock::time_point deadline = std::min(Clock::now() + m_deadline, until);
     // A cancel that is late for the caller still goes out before the program ends.
     auto cleanup = std::make_shared<PendingCleanups::Hold>();
-    const auto work = [server = m_server, deadline, jobId, cleanup](BoundedCall::Handoff<bool> &handoff) {
+    const auto work = [server = m_server, deadline, jobId, cleanup](BoundedCall::Handoff<SpoolerError> &handoff) {
         handoff.deliver(cancelCupsJob(server, jobId, deadline));
     };
-    return BoundedCall::run<bool>(deadline, work).value_or(false);
+    return BoundedCall::run<SpoolerError>(deadline, work).value_or(SpoolerError{SpoolerError::Kind::TimedOut, kNoAnswerInTime});
 }
 
 JobSubmission CupsSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)

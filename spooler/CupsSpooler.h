@@ -33,7 +33,7 @@ public:
     JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
     // One Get-Jobs request about this user's jobs, and one about the printer of each that waits.
     std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds, Clock::time_point until = kNoLimit) override;
-    bool cancelJob(int jobId, Clock::time_point until = kNoLimit) override;
+    SpoolerError cancelJob(int jobId, Clock::time_point until = kNoLimit) override;
     // The picture goes as a PNG file stating the printer's default resolution, with the job
     // attributes that keep CUPS's image filters from scaling, rotating or moving it; a queue
     // that lists no pictures among its document formats gets nothing.

@@ -49,7 +49,7 @@ private:
     // Cancels the job; false when it turns out to have completed before the cancel reached it.
     bool cancel(int jobId)
     {
-        if (m_spooler.cancelJob(jobId, callEnd(m_end)))
+        if (!m_spooler.cancelJob(jobId, callEnd(m_end)).failed())
             return true;
         return look(jobId, m_end).phase != JobProgress::Phase::Completed;
     }

@@ -81,7 +81,8 @@ struct JobProgress
         Printing,     // the device is taking the job
     };
     Phase phase = Phase::Pending;
-    std::string reasons;  // the spooler's reasons for the job's state, for people
+    // The spooler's reasons for the job's state, for people; when it could not be asked, why not.
+    std::string reasons;
     Stage stage = Stage::Queued;
     // Set when the spooler could not be asked; the job then stays Pending.
     SpoolerError::Kind failure = SpoolerError::Kind::None;
@@ -114,8 +115,9 @@ public:
     // has Failed, since nothing tells that it printed.
     virtual std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds, Clock::time_point until = kNoLimit) = 0;
 
-    // Cancels the job unless it has ended; true when the spooler confirmed it, by `until`.
-    virtual bool cancelJob(int jobId, Clock::time_point until = kNoLimit) = 0;
+    // Cancels the job unless it has ended. No error when the spooler confirmed it by `until`;
+    // else why not (a job that has ended is refused).
+    virtual SpoolerError cancelJob(int jobId, Clock::time_point until = kNoLimit) = 0;
 
     // Prints `image` on one page of `printer` as one job named `jobName`, through the printer's
     // driver, at one printer dot per pixel from the top-left corner: the spooler is told the

@@ -50,9 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     requireOnlyOwnedChanged(image, once, ownedByParameterPage, "the parameter codec wrote a byte it does not own");
     require(roundTrip(once) == once, "a second round trip through the parameter codec changed the image");
 
-    std::string message;
-    if (!ParamRecord::ValidateImage(image, message))
-        require(message == Str::kBadForwardStandby, "the send check gave another message");
+    if (const ParamRecord::Validation check = ParamRecord::ValidateImage(image); !check.valid())
+        require(check.message == Str::kBadForwardStandby, "the send check gave another message");
 
     if (bytes.size() > SettingsImage::kSize)
         checkEditRule(bytes.substr(SettingsImage::kSize), image);

@@ -35,7 +35,7 @@ struct Window
     Window()
     {
         host.selectedPrinter() = {"socket://127.0.0.1:9100", "Quillotron"};
-        host.send = [this] { return SendSettings::run(host, dialog, time); };
+        host.send = [this] { return SendSettings::commandResult(SendSettings::run(host, dialog, time)); };
     }
     int send() { return host.OnSendSettings(); }
     QStringList texts() { return host.scripted().texts(); }

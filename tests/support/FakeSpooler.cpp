@@ -31,10 +31,12 @@ std::vector<JobProgress> FakeSpooler::jobProgress(const std::vector<int> &jobIds
     return progress;
 }
 
-bool FakeSpooler::cancelJob(int jobId, Clock::time_point)
+SpoolerError FakeSpooler::cancelJob(int jobId, Clock::time_point)
 {
     m_cancelled.push_back(jobId);
-    return m_cancelledPhase != JobProgress::Phase::Completed;
+    if (m_cancelledPhase == JobProgress::Phase::Completed)
+        return {SpoolerError::Kind::Refused, "the job has completed"};
+    return {};
 }
 
 JobSubmission FakeSpooler::printImage(const std::string &printer, const std::string &jobName, const RgbImage &image)

@@ -27,7 +27,7 @@ public:
     JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
     // Jobs complete at once unless setProgress() says otherwise; a cancelled job has failed.
     std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds, Clock::time_point until = kNoLimit) override;
-    bool cancelJob(int jobId, Clock::time_point until = kNoLimit) override;
+    SpoolerError cancelJob(int jobId, Clock::time_point until = kNoLimit) override;
     JobSubmission printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
     void setPrinters(std::vector<SpoolerPrinter> printers) { m_printers = std::move(printers); }

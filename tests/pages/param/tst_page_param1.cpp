@@ -306,8 +306,7 @@ void TestPageParam1::distributionIsNotClamped()
     SettingsImage image = SettingsImage::factory();
     m_page->StoreToImage(image);
     QCOMPARE(QByteArray(image.data() + 15, 3), QByteArray("+95"));
-    std::string message;
-    QVERIFY(!ParamRecord::ValidateImage(image, message));
+    QVERIFY(!ParamRecord::ValidateImage(image).valid());
 
     // Only the length rule applies without the focus.
     edit()->setText("0.500");

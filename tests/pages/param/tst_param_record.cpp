@@ -284,9 +284,9 @@ void TestParamRecord::validate()
     QFETCH(bool, valid);
 
     const SettingsImage image = withAdjustment(stored);
-    std::string message = "untouched";
-    QCOMPARE(ParamRecord::ValidateImage(image, message), valid);
-    QCOMPARE(message, valid ? std::string("untouched") : std::string(Str::kBadForwardStandby));
+    const ParamRecord::Validation check = ParamRecord::ValidateImage(image);
+    QCOMPARE(check.valid(), valid);
+    QCOMPARE(check.message, valid ? std::string() : std::string(Str::kBadForwardStandby));
 }
 
 QTEST_APPLESS_MAIN(TestParamRecord)
