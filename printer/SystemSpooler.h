@@ -4,5 +4,6 @@
 
 #include <memory>
 
-// The spooler the program uses: CUPS, with a wait cursor while a call runs.
+// The spooler the program uses: CUPS, with a wait cursor while a call runs, and every job recorded
+// in the ledger.
 std::unique_ptr<Spooler> makeSystemSpooler();

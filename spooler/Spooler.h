@@ -30,6 +30,7 @@ struct SpoolerPrinter
     bool acceptingJobs = true;  // false: the queue rejects every job
     bool userAllowed = true;    // false: the queue's user lists refuse this user
     std::string stateReasons;   // the spooler's state reasons and message, for people; empty: none
+    std::string deviceUri;      // where the spooler sends the printer's jobs, as it says; empty: unknown
 };
 
 // Why the spooler could not do what was asked.
