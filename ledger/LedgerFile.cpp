@@ -78,7 +78,11 @@ std::optional<std::string> append(const std::string &path, const std::string &li
     if (path.empty())
         return "no ledger file: neither SBQ740_LEDGER, XDG_STATE_HOME nor HOME is set";
     makeFolders(path);
-    const Descriptor file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600));
+    // Read too: the last byte tells whether the last line was finished.
+    int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0 && errno == EACCES)  // a file the user may only write to
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    const Descriptor file(fd);
     if (file.get() < 0)
         return why(errno);
     while (::flock(file.get(), LOCK_EX) != 0) {
