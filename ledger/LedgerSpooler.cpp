@@ -101,8 +101,13 @@ std::vector<JobProgress> LedgerSpooler::jobProgress(const std::vector<int> &jobI
     std::vector<JobProgress> progress = m_spooler->jobProgress(jobIds, until);
     for (std::size_t i = 0; i < jobIds.size() && i < progress.size(); ++i) {
         const JobProgress &job = progress[i];
-        if (job.failure != SpoolerError::Kind::None)
-            continue;  // a look that failed says nothing about the job
+        if (job.failure != SpoolerError::Kind::None) {
+            // A look that failed says nothing of the job, but it is followed.
+            const std::lock_guard lock(m_mutex);
+            if (const auto found = m_pending.find(jobIds[i]); found != m_pending.end())
+                found->second.followed = true;
+            continue;
+        }
         if (job.phase == JobProgress::Phase::Completed) {
             ended(jobIds[i], "delivered", {});
         } else if (job.phase == JobProgress::Phase::Failed) {
@@ -124,4 +129,10 @@ bool LedgerSpooler::cancelJob(int jobId, Clock::time_point until)
     if (cancelled)
         ended(jobId, "failed", "cancelled");
     return cancelled;
+}
+
+void LedgerSpooler::leftQueued(int jobId, const std::string &reason)
+{
+    m_spooler->leftQueued(jobId, reason);
+    ended(jobId, "queued", reason.empty() ? "still pending at the print server" : reason);
 }

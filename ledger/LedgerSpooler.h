@@ -11,7 +11,8 @@
 // A spooler that records in the ledger every job handed to the spooler beneath it: a line when
 // the job is handed over (accepted, with its id, or refused), and for a job that is followed a
 // later line when it is known what became of it: delivered or failed as the spooler tells it,
-// failed when it is cancelled, and queued when it was still pending as this spooler goes.
+// failed when it is cancelled, and queued when the program leaves it pending (or, not told so, when
+// it was still pending as this spooler goes).
 class LedgerSpooler : public Spooler
 {
 public:
@@ -25,6 +26,7 @@ public:
     JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
     std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds, Clock::time_point until = kNoLimit) override;
     bool cancelJob(int jobId, Clock::time_point until = kNoLimit) override;
+    void leftQueued(int jobId, const std::string &reason) override;
     JobSubmission printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
 private:

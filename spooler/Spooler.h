@@ -118,6 +118,10 @@ public:
     // Cancels the job unless it has ended; true when the spooler confirmed it, by `until`.
     virtual bool cancelJob(int jobId, Clock::time_point until = kNoLimit) = 0;
 
+    // The program stops following the job while it is still pending: it waits in the queue, for
+    // `reason`. A spooler that keeps a record of the jobs notes it; the spooler itself is not asked.
+    virtual void leftQueued(int /*jobId*/, const std::string & /*reason*/) {}
+
     // Prints `image` on one page of `printer` as one job named `jobName`, through the printer's
     // driver, at one printer dot per pixel from the top-left corner: the spooler is told the
     // printer's resolution and never scales the picture.
