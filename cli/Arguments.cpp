@@ -21,7 +21,7 @@ struct CommandRule
     std::size_t files;
 };
 
-constexpr std::array<CommandRule, 8> kRules{{
+constexpr std::array<CommandRule, 10> kRules{{
     {Command::Printers, "printers", true, false, true, 0},
     {Command::Show, "show", true, false, false, 1},
     {Command::Diff, "diff", false, false, false, 2},
@@ -30,7 +30,26 @@ constexpr std::array<CommandRule, 8> kRules{{
     {Command::Export, "export", false, false, false, 1},
     {Command::Import, "import", false, false, false, 1},
     {Command::Set, "set", false, false, false, 1},
+    {Command::History, "history", true, false, false, 0},
+    {Command::LastSent, "last-sent", false, false, false, 0},
 }};
+
+// "2026-12-08", "2026-12-08T09:30", "2026-12-08T09:30:00Z": a time in UTC as the ledger writes
+// them, so that it compares with the ledger's times as text.
+bool isLedgerDate(std::string_view text)
+{
+    constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:dd";
+    if (text.ends_with('Z'))
+        text.remove_suffix(1);
+    if (text.size() != 10 && text.size() != 16 && text.size() != kShape.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (kShape[i] == 'd' ? !digit : text[i] != kShape[i])
+            return false;
+    }
+    return true;
+}
 
 // "30", "2.5": a whole or decimal number of seconds, up to a day.
 std::optional<std::chrono::milliseconds> secondsNamed(std::string_view text)
@@ -122,7 +141,7 @@ private:
             flagOption(name);
         } else if (name == "--group" && send) {
             return groupOption(attached);
-        } else if (name == "--printer" && m_rule.sending) {
+        } else if (name == "--printer" && (m_rule.sending || readsLedger())) {
             return printerOption(attached);
         } else if (name == "--server" && m_rule.servers) {
             return serverOption(attached);
@@ -132,6 +151,8 @@ private:
             return fileOption(m_invocation.output, "-o", attached);
         } else if (name == "--base" && m_rule.command == Command::Import) {
             return fileOption(m_invocation.base, "--base", attached);
+        } else if (name == "--since" && m_rule.command == Command::History) {
+            return sinceOption(attached);
         } else {
             return "unknown option '" + argument + "' for '" + std::string(m_rule.name) + "'";
         }
@@ -193,6 +214,16 @@ private:
     }
 
     bool writes() const { return m_rule.command == Command::Import || m_rule.command == Command::Set; }
+    bool readsLedger() const { return m_rule.command == Command::History || m_rule.command == Command::LastSent; }
+
+    std::string sinceOption(const std::optional<std::string> &attached)
+    {
+        const std::optional<std::string> date = value(attached);
+        if (!date || !isLedgerDate(*date))
+            return "option '--since' needs a date in UTC: YYYY-MM-DD, YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SSZ";
+        m_invocation.since = date->ends_with('Z') ? date->substr(0, date->size() - 1) : *date;
+        return {};
+    }
 
     std::string fileOption(std::optional<std::string> &file, const std::string &name,
                            const std::optional<std::string> &attached)
@@ -226,6 +257,10 @@ private:
             return "'send' takes either --all or --printer NAME, not both";
         if (m_rule.sending && m_invocation.printers.empty() && !m_invocation.all)
             return "'" + command + "' needs at least one --printer NAME" + (m_rule.command == Command::Send ? " or --all" : "");
+        if (readsLedger() && m_invocation.printers.size() > 1)
+            return "'" + command + "' takes one --printer NAME";
+        if (m_rule.command == Command::LastSent && m_invocation.printers.empty())
+            return "'last-sent' needs --printer NAME";
         if (m_noWait && m_waitGiven)
             return "'" + command + "' takes either --wait SECONDS or --no-wait, not both";
         m_invocation.follow = !m_noWait;
@@ -291,7 +326,8 @@ Parsed parse(const std::vector<std::string> &arguments)
             return {helpFor(std::nullopt), {}};
         const CommandRule *rule = ruleNamed(arguments[1]);
         if (!rule || arguments.size() > 2)
-            return refused("'help' takes one command name: printers, show, diff, send, headcheck, export, import or set");
+            return refused("'help' takes one command name: printers, show, diff, send, headcheck, export, import, set, "
+                           "history or last-sent");
         return {helpFor(rule->command), {}};
     }
 

@@ -10,7 +10,7 @@
 // The command line of sbq740-cli: a command, its options and its files.
 namespace Arguments {
 
-enum class Command { Help, Version, Printers, Show, Diff, Send, HeadCheck, Export, Import, Set };
+enum class Command { Help, Version, Printers, Show, Diff, Send, HeadCheck, Export, Import, Set, History, LastSent };
 
 struct Invocation
 {
@@ -28,6 +28,7 @@ struct Invocation
     std::vector<std::string> assignments;  // set: KEY=VALUE, in the order given
     std::optional<std::string> output;     // import, set: -o FILE
     std::optional<std::string> base;       // import: --base FILE
+    std::optional<std::string> since;      // history: --since DATE, "YYYY-MM-DD[THH:MM[:SS]][Z]"
 };
 
 struct Parsed

@@ -28,6 +28,8 @@ int runInvocation(const Arguments::Invocation &invocation, CommandContext &conte
     case Command::Export: return Commands::exportSettings(invocation, context);
     case Command::Import: return Commands::importSettings(invocation, context);
     case Command::Set: return Commands::setFields(invocation, context);
+    case Command::History: return Commands::history(invocation, context);
+    case Command::LastSent: return Commands::lastSent(invocation, context);
     }
     return ExitCode::kUsage;
 }

@@ -14,5 +14,7 @@ int headCheck(const Arguments::Invocation &invocation, CommandContext &context);
 int exportSettings(const Arguments::Invocation &invocation, CommandContext &context);
 int importSettings(const Arguments::Invocation &invocation, CommandContext &context);
 int setFields(const Arguments::Invocation &invocation, CommandContext &context);
+int history(const Arguments::Invocation &invocation, CommandContext &context);
+int lastSent(const Arguments::Invocation &invocation, CommandContext &context);
 
 }  // namespace Commands

@@ -1,12 +1,15 @@
 #include "cli/CupsSpoolers.h"
 
-CupsSpoolers::CupsSpoolers(std::function<bool()> stop) : m_stop(std::move(stop))
+#include "ledger/LedgerSpooler.h"
+
+CupsSpoolers::CupsSpoolers(std::shared_ptr<Ledger> ledger, std::function<bool()> stop)
+    : m_ledger(std::move(ledger)), m_stop(std::move(stop))
 {
 }
 
 Spooler *CupsSpoolers::at(const std::string &server)
 {
-    std::unique_ptr<CupsSpooler> &spooler = m_spoolers[server];
+    std::unique_ptr<Spooler> &spooler = m_spoolers[server];
     if (!spooler) {
         const std::optional<CupsServer> address =
             server.empty() ? std::optional(CupsSpooler::configuredServer()) : CupsServer::parse(server);
@@ -14,7 +17,8 @@ Spooler *CupsSpoolers::at(const std::string &server)
             m_spoolers.erase(server);
             return nullptr;
         }
-        spooler = std::make_unique<CupsSpooler>(*address, CupsSpooler::kDeadline, m_stop);
+        spooler = std::make_unique<LedgerSpooler>(
+            std::make_unique<CupsSpooler>(*address, CupsSpooler::kDeadline, m_stop), m_ledger, nameOf(server));
     }
     return spooler.get();
 }
@@ -23,9 +27,5 @@ std::string CupsSpoolers::nameOf(const std::string &server) const
 {
     if (!server.empty())
         return server;
-    const CupsServer configured = CupsSpooler::configuredServer();
-    if (configured.host.starts_with('/') || configured.port == CupsServer::kIppPort)
-        return configured.host;
-    const bool ipv6 = configured.host.find(':') != std::string::npos;
-    return (ipv6 ? '[' + configured.host + ']' : configured.host) + ':' + std::to_string(configured.port);
+    return CupsSpooler::configuredServer().text();
 }

@@ -24,6 +24,9 @@ Commands:
                             send one group of settings to each printer in turn
   headcheck --printer NAME [--printer NAME ...]
                             start the thermal-head disconnection check
+  history [--printer NAME] [--since DATE] [--json]
+                            the ledger of the jobs sent, newest last
+  last-sent --printer NAME  a settings document of the settings the printer was last sent
   help [COMMAND]            this text, or one command's help
 
 Options:
@@ -51,6 +54,51 @@ Exit codes:
 
 Printers are those of the CUPS server that --server, CUPS_SERVER or the CUPS client
 configuration names.
+
+Every job handed to the spooler (settings, head check) is recorded in the ledger, one JSON line
+per job at $SBQ740_LEDGER, else $XDG_STATE_HOME/sbq740/sent.jsonl, else
+~/.local/state/sbq740/sent.jsonl (see 'history'). A ledger that can't be written stops no send:
+a warning says so on standard error.
+)help";
+
+constexpr std::string_view kHistory = R"help(Usage: sbq740-cli history [--printer NAME] [--since DATE] [--json]
+
+Lists the ledger of what was sent, newest last: every job Setbridge and sbq740-cli handed to the
+spooler (the settings groups, the head check, the test print), one line each: the time (UTC),
+the printer as QUEUE@SERVER, the group ("param", "fine", "ip", "issue", "headcheck",
+"testprint"), the spooler's job id, the outcome, the first 12 digits of the SHA-256 of the job's
+bytes, the user and host, and the program. The outcome is "accepted" or "refused" when the job
+was handed over; a job that was followed gets a later line: "delivered", "queued" or "failed".
+
+The ledger is JSON Lines at $SBQ740_LEDGER, else $XDG_STATE_HOME/sbq740/sent.jsonl, else
+~/.local/state/sbq740/sent.jsonl; point SBQ740_LEDGER at a shared file to keep a team's ledger.
+Each line is {"time", "user", "host", "program", "printer", "server", "device_uri",
+"job_name", "group", "sha256", "fields" (settings jobs: the group's fields as in a settings
+document), "job_id", "outcome", "reason"}. Programs writing at once never mix lines; a last
+line cut short (a crash) is skipped with a warning.
+
+  --printer NAME   only the jobs of this printer: QUEUE on the configured print server, or
+                   QUEUE@HOST[:PORT]
+  --since DATE     only the jobs from DATE on (UTC): YYYY-MM-DD, YYYY-MM-DDTHH:MM or
+                   YYYY-MM-DDTHH:MM:SSZ
+  --json           a JSON array of the records as the ledger holds them
+
+Exit code 0, or 2 when the ledger can't be read (a missing ledger lists nothing).
+)help";
+
+constexpr std::string_view kLastSent = R"help(Usage: sbq740-cli last-sent --printer NAME
+
+Writes a settings document (see 'export') with, for each group the ledger says the printer was
+sent, the fields of the latest job of that group delivered to it (or accepted by the spooler,
+where the job was not followed); groups never sent are left out, and so keep the factory settings
+when the document is read. What a send would change:
+
+  sbq740-cli diff <(sbq740-cli last-sent --printer q1) line3.dat
+
+  --printer NAME   QUEUE on the configured print server, or QUEUE@HOST[:PORT]
+
+Exit code 0 (a printer the ledger knows nothing of gets a document without fields, and a note on
+standard error), 2 when the ledger can't be read.
 )help";
 
 constexpr std::string_view kPrinters = R"help(Usage: sbq740-cli printers [--json] [--server HOST[:PORT] ...]
@@ -199,6 +247,9 @@ was following are told queued with it. Ctrl-C starts no further job, stops waiti
 servers within a second, prints the summary and exits with 130; a second Ctrl-C ends the
 program at once.
 
+Each job is recorded in the ledger (see 'history'); a ledger that can't be written is named in a
+warning on standard error and changes neither the send nor its exit code.
+
 Exit code 0 when every job was delivered (with --no-wait: accepted), 1 when some was not or a
 print server could not list its printers, 2 when FILE.dat is not a settings file, 3 when the
 settings were refused and nothing was sent, 130 when interrupted.
@@ -229,6 +280,8 @@ std::string_view of(std::optional<Arguments::Command> command)
     case Command::Export: return kExport;
     case Command::Import: return kImport;
     case Command::Set: return kSet;
+    case Command::History: return kHistory;
+    case Command::LastSent: return kLastSent;
     case Command::Help:
     case Command::Version: return kProgram;
     }

@@ -125,8 +125,8 @@ void Builder::applyOne(const Given &given)
 // here must pass; one carried from the file is kept, with a warning.
 void Builder::checkAdjustment()
 {
-    std::string message;
-    if (ParamRecord::ValidateImage(m_image, message))
+    const std::string message = ParamRecord::ValidateImage(m_image).message;
+    if (message.empty())
         return;
     if (m_adjustmentTyped) {
         refuse(std::string(kAdjustmentKey), m_adjustmentTyped, message);

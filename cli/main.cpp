@@ -2,6 +2,7 @@
 #include "cli/CupsSpoolers.h"
 #include "cli/DescriptorOutput.h"
 #include "cli/ExitCodes.h"
+#include "ledger/LedgerFile.h"
 #include "spooler/PendingCleanups.h"
 
 #include <signal.h>
@@ -85,7 +86,11 @@ int main(int argc, char *argv[])
 
     DescriptorOutput output(STDOUT_FILENO);
     std::ostream out(&output);
-    CupsSpoolers spoolers(spoolerCallsGivenUp);
+    // A ledger that can't be written is said once; the sends go on.
+    auto ledger = std::make_shared<Ledger>(LedgerFile::location(), "sbq740-cli", [](const std::string &message) {
+        std::cerr << "sbq740-cli: warning: " << message << '\n';
+    });
+    CupsSpoolers spoolers(ledger, spoolerCallsGivenUp);
     const int code =
         runCli(std::vector<std::string>(argv + 1, argv + argc), spoolers, out, std::cerr, interrupted);
     out.flush();

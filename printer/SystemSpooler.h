@@ -4,6 +4,6 @@
 
 #include <memory>
 
-// The spooler the program uses: CUPS, with a wait cursor while a call runs and its failures
-// logged (LoggedSpooler).
+// The spooler the program uses: CUPS, with a wait cursor while a call runs, its failures logged
+// (LoggedSpooler), and every job recorded in the ledger.
 std::unique_ptr<Spooler> makeSystemSpooler();

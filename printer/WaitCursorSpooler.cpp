@@ -38,3 +38,8 @@ JobSubmission WaitCursorSpooler::printImage(const std::string &printer, const st
     const WaitCursor busy;
     return m_spooler->printImage(printer, jobName, image);
 }
+
+void WaitCursorSpooler::leftQueued(int jobId, const std::string &reason)
+{
+    m_spooler->leftQueued(jobId, reason);  // asks the spooler nothing: no wait
+}

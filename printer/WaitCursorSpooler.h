@@ -15,6 +15,7 @@ public:
     JobSubmission submitRawJob(const std::string &printer, const std::string &jobName, std::string_view bytes) override;
     std::vector<JobProgress> jobProgress(const std::vector<int> &jobIds, Clock::time_point until = kNoLimit) override;
     SpoolerError cancelJob(int jobId, Clock::time_point until = kNoLimit) override;
+    void leftQueued(int jobId, const std::string &reason) override;
     JobSubmission printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
 
 private:

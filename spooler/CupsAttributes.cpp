@@ -137,6 +137,7 @@ SpoolerPrinter toSpoolerPrinter(const PrinterAttributes &printer, const UserAcce
     result.acceptingJobs = accepting;
     result.userAllowed = allowed;
     result.stateReasons = reasonsText(reasons, printer.message);
+    result.deviceUri = printer.deviceUri;
     return result;
 }
 

@@ -61,3 +61,11 @@ std::optional<CupsServer> CupsServer::parse(std::string_view text)
         return std::nullopt;
     return CupsServer{std::string(host), *number};
 }
+
+std::string CupsServer::text() const
+{
+    if (host.starts_with('/') || port == kIppPort)
+        return host;
+    const bool ipv6 = host.find(':') != std::string::npos;
+    return (ipv6 ? '[' + host + ']' : host) + ':' + std::to_string(port);
+}

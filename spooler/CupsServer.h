@@ -16,4 +16,7 @@ struct CupsServer
     // "HOST", "HOST:PORT", "[IPV6]:PORT" or "/path/of/cups.sock", as `lp -h` takes them; nothing
     // when the text names no server.
     static std::optional<CupsServer> parse(std::string_view text);
+    // As parse() takes it back: "HOST" (the port left out when it is 631), "HOST:PORT",
+    // "[IPV6]:PORT" or the socket's path.
+    std::string text() const;
 };

@@ -28,6 +28,8 @@ public:
         JobOutcome outcome = watch(jobId);
         if (outcome.kind == JobOutcome::Kind::Unreachable && !cancel(jobId))
             return {JobOutcome::Kind::Delivered, {}};
+        if (outcome.kind == JobOutcome::Kind::Waiting)
+            m_spooler.leftQueued(jobId, outcome.reason);
         return outcome;
     }
 

@@ -64,4 +64,19 @@ std::string build(const SettingsImage &image, Group group)
     return job;
 }
 
+std::optional<Group> groupOf(std::string_view job)
+{
+    if (job.size() != kSize || job.front() != '\x1b')
+        return std::nullopt;
+    for (int index = 0; index < kGroupCount; ++index) {
+        const auto group = static_cast<Group>(index);
+        const std::size_t end = spanOf(group).length;
+        // Records hold no control byte, so the trailer followed by nothing but NUL ends one group only.
+        if (job.substr(end, kTrailer.size()) == kTrailer
+            && job.find_first_not_of('\0', end + kTrailer.size()) == std::string_view::npos)
+            return group;
+    }
+    return std::nullopt;
+}
+
 }  // namespace SettingsJob

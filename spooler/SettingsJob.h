@@ -3,6 +3,7 @@
 #include "settings/SettingsImage.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,5 +34,9 @@ Span spanOf(Group group);
 bool isFramed(const SettingsImage &image, Group group);
 
 std::string build(const SettingsImage &image, Group group);
+
+// The group a job built by build() carries, told by where its trailer lies; nothing for bytes
+// that are no such job.
+std::optional<Group> groupOf(std::string_view job);
 
 }  // namespace SettingsJob

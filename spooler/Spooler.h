@@ -30,6 +30,7 @@ struct SpoolerPrinter
     bool acceptingJobs = true;  // false: the queue rejects every job
     bool userAllowed = true;    // false: the queue's user lists refuse this user
     std::string stateReasons;   // the spooler's state reasons and message, for people; empty: none
+    std::string deviceUri;      // where the spooler sends the printer's jobs, as it says; empty: unknown
 };
 
 // Why the spooler could not do what was asked.
@@ -118,6 +119,10 @@ public:
     // Cancels the job unless it has ended. No error when the spooler confirmed it by `until`;
     // else why not (a job that has ended is refused).
     virtual SpoolerError cancelJob(int jobId, Clock::time_point until = kNoLimit) = 0;
+
+    // The program stops following the job while it is still pending: it waits in the queue, for
+    // `reason`. A spooler that keeps a record of the jobs notes it; the spooler itself is not asked.
+    virtual void leftQueued(int /*jobId*/, const std::string & /*reason*/) {}
 
     // Prints `image` on one page of `printer` as one job named `jobName`, through the printer's
     // driver, at one printer dot per pixel from the top-left corner: the spooler is told the

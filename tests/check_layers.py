@@ -21,13 +21,13 @@ LAYERS = [
     ('commands',),                   # the window's commands
     ('pages', 'printer', 'menu'),    # the pages, the printer link's dialogs, the menu bar
     ('host',),                       # what the commands run against: CommandHost, UserPrompts
-    ('send',),                       # plain C++ core: what may be sent to a printer
+    ('send', 'ledger'),              # plain C++ cores: what may be sent to a printer; the record of what was sent
     ('fields', 'spooler'),           # plain C++ cores: the field model, the spooler
     ('settings',),                   # the settings image and its files
     ('text',),                       # text helpers
     ('res',),                        # ids, the string table, layouts and pictures
 ]
-CORES = {'send', 'fields', 'spooler', 'settings', 'text', 'res'}
+CORES = {'send', 'ledger', 'fields', 'spooler', 'settings', 'text', 'res'}
 ONLY = {'cli': CORES}
 NOT_PRODUCT = {'tests', 'fuzz', 'bench', 'tools', 'docs', 'packaging', 'scripts'}
 GENERATED = re.compile(r'(^|/)ui_\w+\.h$|\.moc$')

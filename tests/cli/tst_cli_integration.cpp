@@ -5,9 +5,15 @@
 #include "settings/SettingsFile.h"
 #include "spooler/SettingsJob.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -19,6 +25,8 @@
 #include <csignal>
 #include <cstring>
 #include <thread>
+
+#include <unistd.h>
 
 namespace {
 
@@ -68,6 +76,25 @@ QString closedAddress()
     const QString address = QStringLiteral("127.0.0.1:") + QString::number(server.serverPort());
     server.close();
     return address;
+}
+
+// The ledger's records, oldest first.
+QList<QJsonObject> ledgerRecords(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QJsonObject> records;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (!line.isEmpty())
+            records << QJsonDocument::fromJson(line).object();
+    }
+    return records;
+}
+
+QString sha256Of(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 SettingsImage editedImage()
@@ -511,6 +538,90 @@ private slots:
         QCOMPARE(out.value(out.size() - 1), lastOut);
         if (!lastErr.isEmpty())
             QCOMPARE(err.value(err.size() - 1), lastErr);
+    }
+
+    // Every job is recorded: what the printer got, where, and how it ended; history lists it and
+    // last-sent gives back the settings of the groups sent.
+    void ledgerRecordsWhatWasSent()
+    {
+        const QString ledger = path("recorded.jsonl");
+        const QStringList environment{"SBQ740_LEDGER=" + ledger};
+        const qsizetype before = m_cups.jobs().size();
+        for (const char *group : {"param", "fine", "ip", "issue"})
+            QCOMPARE(runCli({"send", "--group", group, "--yes", "--printer", "Line_A", path("edited.dat")}, environment).code, 0);
+        QCOMPARE(runCli({"headcheck", "--printer", "Line_B"}, environment).code, 0);
+        const QList<QByteArray> jobs = m_cups.waitForJobs(int(before) + 5);
+        QCOMPARE(jobs.size(), before + 5);
+
+        const QList<QJsonObject> records = ledgerRecords(ledger);
+        QCOMPARE(records.size(), 10);  // each job accepted, then delivered
+        const QStringList groups{"param", "fine", "ip", "issue", "headcheck"};
+        for (int i = 0; i < 5; ++i) {
+            const QJsonObject accepted = records[2 * i];
+            const QJsonObject delivered = records[2 * i + 1];
+            QCOMPARE(accepted["outcome"].toString(), QStringLiteral("accepted"));
+            QCOMPARE(accepted["group"].toString(), groups[i]);
+            QCOMPARE(accepted["program"].toString(), QStringLiteral("sbq740-cli"));
+            QCOMPARE(accepted["printer"].toString(), QLatin1String(i < 4 ? "Line_A" : "Line_B"));
+            QCOMPARE(accepted["server"].toString(), m_cups.server());
+            QCOMPARE(accepted["device_uri"].toString().isEmpty(), false);
+            QCOMPARE(accepted["sha256"].toString(), sha256Of(jobs[before + i]));
+            QCOMPARE(accepted["fields"].isObject(), i < 4);
+            QVERIFY(QDateTime::fromString(accepted["time"].toString(), Qt::ISODate).isValid());
+            QCOMPARE(delivered["outcome"].toString(), QStringLiteral("delivered"));
+            QCOMPARE(delivered["job_id"].toInt(), accepted["job_id"].toInt());
+        }
+
+        const Run history = runCli({"history", "--printer", "Line_B"}, environment);
+        QCOMPARE(history.code, 0);
+        QCOMPARE(history.out.count(u'\n'), 2);
+        QVERIFY(history.out.contains(QStringLiteral("Line_B@") + m_cups.server() + "  headcheck  job "));
+        const Run json = runCli({"history", "--json", "--since", "2000-01-01"}, environment);
+        QCOMPARE(QJsonDocument::fromJson(json.out.toUtf8()).array().size(), 10);
+        QCOMPARE(runCli({"history", "--since", "2999-01-01"}, environment).out, QString());
+
+        // The four groups of edited.dat were delivered: nothing would change.
+        const QString lastSent = path("last-sent.json");
+        QCOMPARE(runCli({"last-sent", "--printer", "Line_A"}, environment, lastSent).code, 0);
+        QCOMPARE(runCli({"diff", lastSent, path("edited.dat")}).code, 0);
+        // Then the factory's fine adjustments, not followed: they count as sent.
+        QCOMPARE(runCli({"send", "--group", "fine", "--no-wait", "--printer", "Line_A", path("factory.dat")}, environment).code, 0);
+        QCOMPARE(runCli({"last-sent", "--printer", "Line_A"}, environment, lastSent).code, 0);
+        const Run diff = runCli({"diff", lastSent, path("edited.dat")});
+        QCOMPARE(diff.code, 1);
+        QCOMPARE(diff.out.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{"[微調設定]", "  フィード量微調(N): 後方 0.0 mm -> 前方 12.3 mm"}));
+        // A printer sent only the head check has no settings on record.
+        const Run none = runCli({"last-sent", "--printer", "Line_B"}, environment);
+        QCOMPARE(none.code, 0);
+        QVERIFY(QJsonDocument::fromJson(none.out.toUtf8()).object()["fields"].toObject().isEmpty());
+    }
+
+    // A ledger that can't be written stops no send: the job is delivered, a warning says so once.
+    void ledgerThatCantBeWritten_data()
+    {
+        QTest::addColumn<QString>("ledger");
+        QTest::newRow("full disk") << QStringLiteral("/dev/full");
+        // A folder the user can't write to; root writes to any, but not into /proc.
+        const QString readOnly = path("read-only");
+        QDir().mkpath(readOnly);
+        QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QTest::newRow("read-only folder") << (::geteuid() == 0 ? QStringLiteral("/proc") : readOnly) + "/sent.jsonl";
+    }
+
+    void ledgerThatCantBeWritten()
+    {
+        QFETCH(QString, ledger);
+        const qsizetype before = m_cups.jobs().size();
+        const Run result = runCli({"headcheck", "--printer", "Line_C"}, {"SBQ740_LEDGER=" + ledger});
+        QCOMPARE(result.code, 0);
+        QCOMPARE(result.out.split(u'\n', Qt::SkipEmptyParts).first(), QStringLiteral("Line_C: delivered"));
+        const QStringList warnings = result.err.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings.first().startsWith("sbq740-cli: warning: the ledger " + ledger + " can't be written ("),
+                 qPrintable(warnings.first()));
+        QVERIFY(warnings.first().endsWith(QStringLiteral("); what is sent goes unrecorded")));
+        QCOMPARE(m_cups.waitForJobs(int(before) + 1).size(), before + 1);
     }
 
     // Output that can't be written is an error with its reason, not a silent 1 or a success.

@@ -5,11 +5,14 @@
 #include "ScriptedPrompts.h"
 #include "TestText.h"
 #include "app/CSetbridgeDlg.h"
+#include "printer/SystemSpooler.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "settings/AutoSettings.h"
-#include "spooler/CupsSpooler.h"
 
+#include <QCryptographicHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -75,9 +78,11 @@ private:
     bool open();  // false when the start-up selection ended the window
     QStringList messages() const { return m_prompts.texts(); }
     QString simulatorUri() const;
+    QString ledgerPath() const { return m_data.filePath(QStringLiteral("sent.jsonl")); }
+    QList<QJsonObject> ledgerRecords() const;
 
     PrivateCups m_cups;
-    std::unique_ptr<CupsSpooler> m_spooler;
+    std::unique_ptr<Spooler> m_spooler;
     QTemporaryDir m_data;
     ScriptedPrompts m_prompts;
     std::unique_ptr<ModalScript> m_user;
@@ -88,8 +93,10 @@ private:
 void TestPrinterLink::initTestCase()
 {
     QVERIFY2(m_cups.start(), qPrintable(m_cups.error()));
-    m_spooler = std::make_unique<CupsSpooler>();
     QVERIFY(m_data.isValid());
+    // The program's own spooler, recording what it sends in this test's ledger.
+    qputenv("SBQ740_LEDGER", ledgerPath().toUtf8());
+    m_spooler = makeSystemSpooler();
 }
 
 void TestPrinterLink::init()
@@ -127,6 +134,18 @@ QString TestPrinterLink::simulatorUri() const
     QFile port(m_cups.folder() + "/sim/port");
     port.open(QIODevice::ReadOnly);
     return QStringLiteral("socket://127.0.0.1:%1/?contimeout=3").arg(QString::fromLatin1(port.readAll()).trimmed());
+}
+
+QList<QJsonObject> TestPrinterLink::ledgerRecords() const
+{
+    QFile ledger(ledgerPath());
+    QList<QJsonObject> records;
+    if (ledger.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : ledger.readAll().split('\n'))
+            if (!line.isEmpty())
+                records << QJsonDocument::fromJson(line).object();
+    }
+    return records;
 }
 
 void TestPrinterLink::startUpTakesTheOnlyPrinter()
@@ -193,6 +212,21 @@ void TestPrinterLink::eachSendChoiceDeliversItsBytes()
     QCOMPARE(messages().size(), choice == 2 ? 2 : 1);  // the IP group asks first
     QVERIFY(m_window->images().sent == current);
     QCOMPARE(jobNames(PrivateCups::kDefaultQueue).last(), QStringLiteral("Setbridge Status Write"));
+
+    // The ledger's last two lines: the job as handed over, then as delivered.
+    const QList<QJsonObject> records = ledgerRecords();
+    QVERIFY(records.size() >= 2);
+    const QJsonObject accepted = records[records.size() - 2];
+    const QJsonObject delivered = records.last();
+    QCOMPARE(accepted["program"].toString(), QStringLiteral("sbq740"));
+    QCOMPARE(accepted["group"].toString(), QStringList({"param", "fine", "ip", "issue"})[choice]);
+    QCOMPARE(accepted["printer"].toString(), QLatin1String(PrivateCups::kDefaultQueue));
+    QCOMPARE(accepted["sha256"].toString(),
+             QString::fromLatin1(QCryptographicHash::hash(jobs.last(), QCryptographicHash::Sha256).toHex()));
+    QVERIFY(accepted["fields"].isObject());
+    QCOMPARE(accepted["outcome"].toString(), QStringLiteral("accepted"));
+    QCOMPARE(delivered["outcome"].toString(), QStringLiteral("delivered"));
+    QCOMPARE(delivered["job_id"].toInt(), accepted["job_id"].toInt());
 }
 
 void TestPrinterLink::factoryIssueControlJobAsSent()
@@ -321,19 +355,20 @@ void TestPrinterLink::sendFollowsTheJob_data()
     QTest::addColumn<bool>("stopped");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("jobState");
+    QTest::addColumn<QString>("recorded");  // the ledger's last line for the job
 
     QTcpServer closed;
     QVERIFY(closed.listen(QHostAddress::LocalHost));
     const QString closedUri = QStringLiteral("socket://127.0.0.1:%1").arg(closed.serverPort());
     closed.close();
     const QString unavailable = text(Str::kPrinterUnavailable);
-    QTest::newRow("printer takes it") << "sim" << false << text(Str::kSettingsSent) << "completed";
-    QTest::newRow("nothing listens at the printer's port") << closedUri << false << unavailable << "canceled";
+    QTest::newRow("printer takes it") << "sim" << false << text(Str::kSettingsSent) << "completed" << "delivered";
+    QTest::newRow("nothing listens at the printer's port") << closedUri << false << unavailable << "canceled" << "failed";
     QTest::newRow("printer's host name unknown") << "socket://nohost.invalid:9100" << false << unavailable
-                                                 << "canceled";
+                                                 << "canceled" << "failed";
     QTest::newRow("queue stopped") << "sim" << true
                                    << text(Str::kSettingsWaiting).replace("%s", "the queue is stopped (paused; Jammed)")
-                                   << "pending";
+                                   << "pending" << "queued";
 }
 
 void TestPrinterLink::sendFollowsTheJob()
@@ -342,6 +377,7 @@ void TestPrinterLink::sendFollowsTheJob()
     QFETCH(bool, stopped);
     QFETCH(QString, message);
     QFETCH(QString, jobState);
+    QFETCH(QString, recorded);
 
     useQueues({{"Followed", uri}});
     QVERIFY(open());
@@ -380,6 +416,8 @@ void TestPrinterLink::sendFollowsTheJob()
     cupsFreeJobs(count, jobs);
     QTest::qWait(300);
     QCOMPARE(m_cups.jobs().size(), before + (jobState == "completed" ? 1 : 0));
+    QCOMPARE(ledgerRecords().last()["outcome"].toString(), recorded);
+    QCOMPARE(ledgerRecords().last()["printer"].toString(), QStringLiteral("Followed"));
 }
 
 void TestPrinterLink::afterASuccessfulSendExitAsksOnlyAboutSaving()

@@ -6,10 +6,12 @@
 #include "ScriptedPrompts.h"
 #include "TestText.h"
 #include "app/CSetbridgeDlg.h"
+#include "printer/SystemSpooler.h"
 #include "res/Strings.h"
 #include "settings/AutoSettings.h"
-#include "spooler/CupsSpooler.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -117,7 +119,7 @@ private:
     QByteArray waitForFile(const QString &path) const;
 
     PrivateCups m_cups;
-    std::unique_ptr<CupsSpooler> m_spooler;
+    std::unique_ptr<Spooler> m_spooler;
     QTemporaryDir m_data;
     ScriptedPrompts m_prompts;
     std::unique_ptr<ModalScript> m_user;
@@ -128,7 +130,9 @@ void TestServiceJobs::initTestCase()
 {
     QVERIFY2(m_cups.start(), qPrintable(m_cups.error()));
     QVERIFY(m_data.isValid());
-    m_spooler = std::make_unique<CupsSpooler>();
+    // The program's own spooler, recording what it sends in this test's ledger.
+    qputenv("SBQ740_LEDGER", m_data.filePath(QStringLiteral("sent.jsonl")).toUtf8());
+    m_spooler = makeSystemSpooler();
 
     // The window starts with the one queue and takes it; the others come afterwards.
     m_window = std::make_unique<CSetbridgeDlg>(CSetbridgeDlg::Services{
@@ -263,6 +267,14 @@ void TestServiceJobs::testPrintDeliversTheLabel()
     QCOMPARE(jobAttribute(job.id, "position"), QStringLiteral("top-left"));
     QCOMPARE(jobAttribute(job.id, "ppi"), QStringLiteral("300"));
     QCOMPARE(jobAttribute(job.id, "printer-resolution"), QStringLiteral("300dpi"));
+
+    QFile ledger(m_data.filePath(QStringLiteral("sent.jsonl")));
+    QVERIFY(ledger.open(QIODevice::ReadOnly));
+    const QJsonObject recorded = QJsonDocument::fromJson(ledger.readAll().trimmed().split('\n').last()).object();
+    QCOMPARE(recorded["group"].toString(), QStringLiteral("testprint"));
+    QCOMPARE(recorded["printer"].toString(), queue);
+    QCOMPARE(recorded["job_id"].toInt(), job.id);
+    QCOMPARE(recorded["outcome"].toString(), QStringLiteral("accepted"));
 
     QTest::qWait(200);
     QCOMPARE(simulatorPages().size(), pagesBefore + (onFile ? 0 : 1));  // one job, one page
