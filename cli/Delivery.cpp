@@ -35,8 +35,9 @@ const SpoolerPrinter *find(const std::vector<SpoolerPrinter> &known, const std::
 class Run
 {
 public:
-    Run(PrintServers &servers, std::string defaultServer, const Job &job, const Options &options, const Events &events)
-        : m_servers(servers), m_defaultServer(std::move(defaultServer)), m_job(job), m_options(options), m_events(events)
+    Run(PrintServers &servers, std::string defaultServer, const std::vector<Job> &jobs, const Options &options,
+        const Events &events)
+        : m_servers(servers), m_defaultServer(std::move(defaultServer)), m_jobs(jobs), m_options(options), m_events(events)
     {
     }
 
@@ -53,7 +54,7 @@ public:
             }
             if (m_events.starting)
                 m_events.starting(index, printers.size(), OutputText::forTerminal(writtenName(printers[index])));
-            start(printers[index]);
+            start(printers[index], m_jobs.size() == 1 ? m_jobs.front() : m_jobs[index]);
             poll();  // the jobs that ended meanwhile are reported as soon as they did
         }
         while (!m_followed.empty()) {
@@ -118,7 +119,7 @@ private:
         m_summary.outcomes.push_back(std::move(outcome));
     }
 
-    void start(const PrinterAddress &address)
+    void start(const PrinterAddress &address, const Job &job)
     {
         const std::string server = serverOf(address);
         Spooler *spooler = m_servers.spooler(server);
@@ -140,7 +141,7 @@ private:
             finish({shown, Result::Failed, std::move(*reason)});
             return;
         }
-        const JobSubmission submission = spooler->submitRawJob(queue, m_job.name, m_job.bytes);
+        const JobSubmission submission = spooler->submitRawJob(queue, job.name, job.bytes);
         if (!submission.accepted) {
             finish({shown, Result::Failed, submissionFailure(submission, server, address)});
             return;
@@ -256,7 +257,7 @@ private:
 
     PrintServers &m_servers;
     std::string m_defaultServer;
-    const Job &m_job;
+    const std::vector<Job> &m_jobs;
     const Options &m_options;
     const Events &m_events;
     std::vector<Followed> m_followed;
@@ -294,7 +295,13 @@ std::optional<std::string> refusal(const std::string &printer, const std::vector
 Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
                 const Job &job, const Options &options, const Events &events)
 {
-    return Run(servers, defaultServer, job, options, events).deliverAll(printers);
+    return deliver(servers, defaultServer, printers, std::vector<Job>{job}, options, events);
+}
+
+Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
+                const std::vector<Job> &jobs, const Options &options, const Events &events)
+{
+    return Run(servers, defaultServer, jobs, options, events).deliverAll(printers);
 }
 
 }  // namespace Delivery

@@ -72,5 +72,8 @@ std::optional<std::string> refusal(const std::string &printer, const std::vector
 // server that goes down are told queued with its reason, since whether they print is unknown.
 Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
                 const Job &job, const Options &options, const Events &events);
+// The same, each printer with its own job: `jobs[i]` goes to `printers[i]`.
+Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
+                const std::vector<Job> &jobs, const Options &options, const Events &events);
 
 }  // namespace Delivery
