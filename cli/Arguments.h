@@ -10,7 +10,7 @@
 // The command line of sbq740-cli: a command, its options and its files.
 namespace Arguments {
 
-enum class Command { Help, Version, Printers, Show, Diff, Send, HeadCheck, Export, Import, Set };
+enum class Command { Help, Version, Printers, Show, Diff, Send, HeadCheck, Export, Import, Set, Apply };
 
 struct Invocation
 {
@@ -28,6 +28,9 @@ struct Invocation
     std::vector<std::string> assignments;  // set: KEY=VALUE, in the order given
     std::optional<std::string> output;     // import, set: -o FILE
     std::optional<std::string> base;       // import: --base FILE
+    bool dryRun = false;                   // apply --dry-run: check and show, send nothing
+    std::optional<std::string> jobsFolder; // apply --dry-run --jobs DIR: each job's bytes as a file
+    std::size_t jobs = 8;                  // --jobs N: jobs in flight per print server
 };
 
 struct Parsed

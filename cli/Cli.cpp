@@ -28,6 +28,7 @@ int runInvocation(const Arguments::Invocation &invocation, CommandContext &conte
     case Command::Export: return Commands::exportSettings(invocation, context);
     case Command::Import: return Commands::importSettings(invocation, context);
     case Command::Set: return Commands::setFields(invocation, context);
+    case Command::Apply: return Commands::apply(invocation, context);
     }
     return ExitCode::kUsage;
 }

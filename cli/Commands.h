@@ -14,5 +14,6 @@ int headCheck(const Arguments::Invocation &invocation, CommandContext &context);
 int exportSettings(const Arguments::Invocation &invocation, CommandContext &context);
 int importSettings(const Arguments::Invocation &invocation, CommandContext &context);
 int setFields(const Arguments::Invocation &invocation, CommandContext &context);
+int apply(const Arguments::Invocation &invocation, CommandContext &context);
 
 }  // namespace Commands
