@@ -129,7 +129,7 @@ private:
             return printerOption(attached);
         } else if (name == "--server" && m_rule.servers) {
             return serverOption(attached);
-        } else if (name == "--jobs" && apply) {
+        } else if (name == "--jobs" && (apply || send)) {
             return jobsOption(attached);
         } else if (name == "--wait" && (m_rule.sending || apply)) {
             return waitOption(attached);

@@ -239,7 +239,10 @@ Report deliverEachAndReport(const Arguments::Invocation &invocation, PrintServer
     };
     events.ended = [&context](const Delivery::Outcome &outcome) { printOutcome(outcome, context.out); };
     events.interrupted = context.interrupted;
-    const Delivery::Options options{invocation.follow, invocation.wait};
+    Delivery::Options options;
+    options.follow = invocation.follow;
+    options.wait = invocation.wait;
+    options.jobs = invocation.jobs;
     const Delivery::Summary summary = Delivery::deliver(servers, defaultServer, targets.printers, jobs, options, events);
 
     printSummary(summary, targets.failedServers, jobs.front(), invocation.follow, context.out);
