@@ -22,7 +22,7 @@ Commands:
                             change fields of a settings file as typed into the pages
   send --group GROUP (--printer NAME ... | --all) [--yes] FILE.dat
                             send one group of settings to each printer
-  apply PLAN.json [--dry-run] [--yes] [--server HOST[:PORT] ...]
+  apply PLAN.json [--dry-run] [--yes] [--jobs N] [--server HOST[:PORT] ...]
                             send a plan: base settings, each printer with its own values
   headcheck --printer NAME [--printer NAME ...]
                             start the thermal-head disconnection check
@@ -36,6 +36,8 @@ Options:
   --wait SECONDS            (send, apply, headcheck) follow each job until the spooler reports it
                             completed, aborted or canceled, for at most SECONDS (default 30)
   --no-wait                 (send, apply, headcheck) stop when the spooler has accepted the job
+  --jobs N                  (send, apply) jobs handed over at once per print server (default 8);
+                            the print servers are addressed at the same time
   -o, --output FILE         (import, set) the settings file to write
   --base FILE               (import) the settings the document's left-out keys keep
 
@@ -161,9 +163,9 @@ value was refused (nothing is written).
 )help";
 
 constexpr std::string_view kSend = R"help(Usage: sbq740-cli send --group GROUP (--printer NAME ... | --all) [--server HOST[:PORT] ...]
-                       [--wait SECONDS | --no-wait] [--yes] FILE.dat
+                       [--wait SECONDS | --no-wait] [--jobs N] [--yes] FILE.dat
 
-Sends one group of settings from FILE.dat to each printer in turn, as the same raw job
+Sends one group of settings from FILE.dat to each printer, as the same raw job
 "Setbridge Status Write" that Setbridge builds for that choice, and follows each job until the
 spooler reports what became of it.
 
@@ -189,6 +191,8 @@ spooler reports what became of it.
                    --printer names its own server
   --wait SECONDS   follow each job for at most SECONDS (default 30)
   --no-wait        stop when the spooler has accepted each job
+  --jobs N         hand over at most N jobs at once on each print server (default 8, up to
+                   64); the print servers are addressed at the same time
   --yes            confirms sending the IP address settings
 
 Prints one line per printer as its job ends: "NAME: delivered" (the spooler reports the job
@@ -242,6 +246,7 @@ then nothing is sent.
                    DIR/PRINTER.GROUP.bin (characters other than letters, digits, '.', '-',
                    '_' and '@' in the printer's name as '_')
   --yes            confirms sending the IP address settings
+  --jobs N         (without --dry-run) jobs at once per print server, as for 'send'
   --server, --wait, --no-wait
                    as for 'send'
 
