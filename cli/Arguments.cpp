@@ -21,7 +21,7 @@ struct CommandRule
     std::size_t files;
 };
 
-constexpr std::array<CommandRule, 10> kRules{{
+constexpr std::array<CommandRule, 11> kRules{{
     {Command::Printers, "printers", true, false, true, 0},
     {Command::Show, "show", true, false, false, 1},
     {Command::Diff, "diff", false, false, false, 2},
@@ -32,6 +32,7 @@ constexpr std::array<CommandRule, 10> kRules{{
     {Command::Set, "set", false, false, false, 1},
     {Command::History, "history", true, false, false, 0},
     {Command::LastSent, "last-sent", false, false, false, 0},
+    {Command::Apply, "apply", false, false, true, 1},
 }};
 
 // "2026-12-08", "2026-12-08T09:30", "2026-12-08T09:30:00Z": a time in UTC as the ledger writes
@@ -133,8 +134,10 @@ private:
             attached = argument.substr(equals + 1);
 
         const bool send = m_rule.command == Command::Send;
-        const bool flag = (name == "--json" && m_rule.json) || (name == "--yes" && send) || (name == "--all" && send)
-            || (name == "--no-wait" && m_rule.sending);
+        const bool apply = m_rule.command == Command::Apply;
+        const bool flag = (name == "--json" && m_rule.json) || (name == "--yes" && (send || apply))
+            || (name == "--all" && send) || (name == "--no-wait" && (m_rule.sending || apply))
+            || (name == "--dry-run" && apply);
         if (flag && attached)
             return "option '" + name + "' takes no value";
         if (flag) {
@@ -145,7 +148,9 @@ private:
             return printerOption(attached);
         } else if (name == "--server" && m_rule.servers) {
             return serverOption(attached);
-        } else if (name == "--wait" && m_rule.sending) {
+        } else if (name == "--jobs" && (apply || send)) {
+            return jobsOption(attached);
+        } else if (name == "--wait" && (m_rule.sending || apply)) {
             return waitOption(attached);
         } else if ((name == "-o" || name == "--output") && writes()) {
             return fileOption(m_invocation.output, "-o", attached);
@@ -169,6 +174,8 @@ private:
             m_invocation.all = true;
         else if (name == "--no-wait")
             m_noWait = true;
+        else if (name == "--dry-run")
+            m_invocation.dryRun = true;
     }
 
     std::optional<std::string> value(const std::optional<std::string> &attached)
@@ -248,8 +255,38 @@ private:
         return {};
     }
 
+    // --jobs N, or with --dry-run --jobs DIR; which one is known once all options are read.
+    std::string jobsOption(const std::optional<std::string> &attached)
+    {
+        const std::optional<std::string> text = value(attached);
+        if (!text || text->empty())
+            return "option '--jobs' needs a number of jobs, or with --dry-run a folder";
+        if (m_jobsText)
+            return "option '--jobs' given more than once";
+        m_jobsText = text;
+        return {};
+    }
+
+    std::string jobsError()
+    {
+        if (!m_jobsText)
+            return {};
+        if (m_invocation.dryRun) {
+            m_invocation.jobsFolder = m_jobsText;
+            return {};
+        }
+        std::size_t jobs = 0;
+        const auto [end, error] = std::from_chars(m_jobsText->data(), m_jobsText->data() + m_jobsText->size(), jobs);
+        if (error != std::errc() || end != m_jobsText->data() + m_jobsText->size() || jobs < 1 || jobs > 64)
+            return "option '--jobs' needs a number of jobs from 1 to 64 (a folder only with --dry-run)";
+        m_invocation.jobs = jobs;
+        return {};
+    }
+
     std::string complete()
     {
+        if (std::string error = jobsError(); !error.empty())
+            return error;
         const std::string command(m_rule.name);
         if (m_rule.command == Command::Send && !m_invocation.group)
             return "'send' needs --group param|fine|ip|issue";
@@ -268,6 +305,8 @@ private:
             return "'" + command + "' needs " + neededFiles();
         if (m_invocation.files.size() > m_rule.files)
             return "too many arguments for '" + command + "': '" + m_invocation.files[m_rule.files] + "'";
+        if (m_rule.command == Command::Apply && m_invocation.dryRun && (m_noWait || m_waitGiven))
+            return "'apply --dry-run' sends nothing: it takes neither --wait nor --no-wait";
         if (m_rule.command == Command::Import && !m_invocation.output)
             return "'import' needs -o OUT.dat, the settings file to write";
         if (m_rule.command == Command::Set)
@@ -279,6 +318,8 @@ private:
     {
         if (m_rule.files == 2)
             return "two settings files";
+        if (m_rule.command == Command::Apply)
+            return "a plan (PLAN.json)";
         return m_rule.command == Command::Import ? "a settings document (FILE.json)" : "a settings file";
     }
 
@@ -299,6 +340,7 @@ private:
     Invocation m_invocation;
     bool m_noWait = false;
     bool m_waitGiven = false;
+    std::optional<std::string> m_jobsText;
 };
 
 Invocation helpFor(std::optional<Command> topic)
@@ -326,8 +368,8 @@ Parsed parse(const std::vector<std::string> &arguments)
             return {helpFor(std::nullopt), {}};
         const CommandRule *rule = ruleNamed(arguments[1]);
         if (!rule || arguments.size() > 2)
-            return refused("'help' takes one command name: printers, show, diff, send, headcheck, export, import, set, "
-                           "history or last-sent");
+            return refused("'help' takes one command name: printers, show, diff, send, apply, headcheck, export, import, "
+                           "set, history or last-sent");
         return {helpFor(rule->command), {}};
     }
 

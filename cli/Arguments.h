@@ -10,7 +10,7 @@
 // The command line of sbq740-cli: a command, its options and its files.
 namespace Arguments {
 
-enum class Command { Help, Version, Printers, Show, Diff, Send, HeadCheck, Export, Import, Set, History, LastSent };
+enum class Command { Help, Version, Printers, Show, Diff, Send, HeadCheck, Export, Import, Set, History, LastSent, Apply };
 
 struct Invocation
 {
@@ -29,6 +29,9 @@ struct Invocation
     std::optional<std::string> output;     // import, set: -o FILE
     std::optional<std::string> base;       // import: --base FILE
     std::optional<std::string> since;      // history: --since DATE, "YYYY-MM-DD[THH:MM[:SS]][Z]"
+    bool dryRun = false;                   // apply --dry-run: check and show, send nothing
+    std::optional<std::string> jobsFolder; // apply --dry-run --jobs DIR: each job's bytes as a file
+    std::size_t jobs = 8;                  // --jobs N: jobs in flight per print server
 };
 
 struct Parsed

@@ -30,6 +30,7 @@ int runInvocation(const Arguments::Invocation &invocation, CommandContext &conte
     case Command::Set: return Commands::setFields(invocation, context);
     case Command::History: return Commands::history(invocation, context);
     case Command::LastSent: return Commands::lastSent(invocation, context);
+    case Command::Apply: return Commands::apply(invocation, context);
     }
     return ExitCode::kUsage;
 }

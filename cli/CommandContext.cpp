@@ -216,12 +216,21 @@ std::optional<Targets> targetsOf(const Arguments::Invocation &invocation, PrintS
     return targets;
 }
 
-Report deliverAndReport(const Arguments::Invocation &invocation, const Delivery::Job &job, CommandContext &context)
+Report deliverAndReport(const Arguments::Invocation &invocation, const Delivery::Job &job, CommandContext &context,
+                        const TargetCheck &cleared)
 {
     PrintServers servers(context.spoolers);
     const std::optional<Targets> targets = targetsOf(invocation, servers, context);
     if (!targets)
         return {ExitCode::kUsage, 0};
+    if (cleared && !cleared(targets->printers))
+        return {ExitCode::kRefused, 0};
+    return deliverEachAndReport(invocation, servers, *targets, {job}, context);
+}
+
+Report deliverEachAndReport(const Arguments::Invocation &invocation, PrintServers &servers, const Targets &targets,
+                            const std::vector<Delivery::Job> &jobs, CommandContext &context)
+{
     const std::string defaultServer = invocation.servers.size() == 1 ? invocation.servers.front() : std::string();
 
     Delivery::Events events;
@@ -231,16 +240,18 @@ Report deliverAndReport(const Arguments::Invocation &invocation, const Delivery:
     };
     events.ended = [&context](const Delivery::Outcome &outcome) { printOutcome(outcome, context.out); };
     events.interrupted = context.interrupted;
-    const Delivery::Options options{invocation.follow, invocation.wait};
-    const Delivery::Summary summary =
-        Delivery::deliver(servers, defaultServer, targets->printers, job, options, events);
+    Delivery::Options options;
+    options.follow = invocation.follow;
+    options.wait = invocation.wait;
+    options.jobs = invocation.jobs;
+    const Delivery::Summary summary = Delivery::deliver(servers, defaultServer, targets.printers, jobs, options, events);
 
-    printSummary(summary, targets->failedServers, job, invocation.follow, context.out);
+    printSummary(summary, targets.failedServers, jobs.front(), invocation.follow, context.out);
     const Delivery::Result wanted = invocation.follow ? Delivery::Result::Delivered : Delivery::Result::Accepted;
     const std::size_t reached = summary.count(wanted);
     if (summary.interrupted)
         return {ExitCode::kInterrupted, reached};
-    const bool all = reached == summary.outcomes.size() && !summary.outcomes.empty() && targets->failedServers == 0;
+    const bool all = reached == summary.outcomes.size() && !summary.outcomes.empty() && targets.failedServers == 0;
     return {all ? ExitCode::kOk : ExitCode::kNotAll, reached};
 }
 

@@ -72,6 +72,13 @@ struct Report
     int exitCode;
     std::size_t reached;  // printers whose job was delivered (or, not followed, accepted)
 };
-Report deliverAndReport(const Arguments::Invocation &invocation, const Delivery::Job &job, CommandContext &context);
+// `cleared`, when given, sees the printers before anything is sent: false ends the command with
+// kRefused and nothing sent (it says why on the error stream).
+using TargetCheck = std::function<bool(const std::vector<PrinterAddress> &printers)>;
+Report deliverAndReport(const Arguments::Invocation &invocation, const Delivery::Job &job, CommandContext &context,
+                        const TargetCheck &cleared = {});
+// The same for printers already placed on `servers`, each with its own job (one job: all the same).
+Report deliverEachAndReport(const Arguments::Invocation &invocation, PrintServers &servers, const Targets &targets,
+                            const std::vector<Delivery::Job> &jobs, CommandContext &context);
 
 }  // namespace CommandSupport

@@ -16,5 +16,6 @@ int importSettings(const Arguments::Invocation &invocation, CommandContext &cont
 int setFields(const Arguments::Invocation &invocation, CommandContext &context);
 int history(const Arguments::Invocation &invocation, CommandContext &context);
 int lastSent(const Arguments::Invocation &invocation, CommandContext &context);
+int apply(const Arguments::Invocation &invocation, CommandContext &context);
 
 }  // namespace Commands

@@ -7,7 +7,9 @@
 #include "spooler/PrinterList.h"
 
 #include <algorithm>
+#include <future>
 #include <map>
+#include <set>
 #include <thread>
 
 namespace Delivery {
@@ -27,6 +29,19 @@ struct Followed
     std::string reasons;  // the job's own, from the last look
 };
 
+// A job being handed to its spooler on a thread of its own.
+struct Submitting
+{
+    PrinterAddress address;
+    std::string printer;  // as printed
+    std::string queue;
+    std::string server;
+    std::future<JobSubmission> result;
+};
+
+// How long the run waits for a submission before it looks at the others again.
+constexpr std::chrono::milliseconds kSubmissionSlice{5};
+
 const SpoolerPrinter *find(const std::vector<SpoolerPrinter> &known, const std::string &queue)
 {
     const auto found = std::ranges::find(known, queue, &SpoolerPrinter::name);
@@ -36,8 +51,9 @@ const SpoolerPrinter *find(const std::vector<SpoolerPrinter> &known, const std::
 class Run
 {
 public:
-    Run(PrintServers &servers, std::string defaultServer, const Job &job, const Options &options, const Events &events)
-        : m_servers(servers), m_defaultServer(std::move(defaultServer)), m_job(job), m_options(options), m_events(events)
+    Run(PrintServers &servers, std::string defaultServer, const std::vector<Job> &jobs, const Options &options,
+        const Events &events)
+        : m_servers(servers), m_defaultServer(std::move(defaultServer)), m_jobs(jobs), m_options(options), m_events(events)
     {
     }
 
@@ -47,16 +63,32 @@ public:
         for (const PrinterAddress &printer : printers)
             servers.push_back(serverOf(printer));
         m_servers.list(servers);
-        for (std::size_t index = 0; index < printers.size(); ++index) {
-            if (interrupted()) {
-                m_summary.notStarted = printers.size() - index;
+        std::vector<bool> started(printers.size(), false);
+        std::size_t left = printers.size();
+        Clock::time_point lastLook = Clock::now();
+        while (left > 0 || !m_submitting.empty()) {
+            if (interrupted())
                 break;
+            for (std::size_t index = 0; index < printers.size() && !interrupted(); ++index) {
+                if (started[index] || !mayStart(serverOf(printers[index])))
+                    continue;
+                started[index] = true;
+                --left;
+                if (m_events.starting)
+                    m_events.starting(index, printers.size(), OutputText::forTerminal(writtenName(printers[index])));
+                start(printers[index], m_jobs.size() == 1 ? m_jobs.front() : m_jobs[index]);
+                if (m_submitting.empty())
+                    poll();  // the jobs that ended meanwhile are reported as soon as they did
             }
-            if (m_events.starting)
-                m_events.starting(index, printers.size(), OutputText::forTerminal(writtenName(printers[index])));
-            start(printers[index]);
-            poll();  // the jobs that ended meanwhile are reported as soon as they did
+            awaitSubmissions();
+            if (!m_submitting.empty() && Clock::now() - lastLook >= m_options.pollInterval) {
+                poll();
+                lastLook = Clock::now();
+            }
         }
+        m_summary.notStarted = left;
+        while (!m_submitting.empty())
+            awaitSubmissions();
         while (!m_followed.empty()) {
             if (interrupted()) {
                 expire(Clock::time_point::max(), "interrupted while it was pending");
@@ -119,7 +151,22 @@ private:
         m_summary.outcomes.push_back(std::move(outcome));
     }
 
-    void start(const PrinterAddress &address)
+    // A job may go to `server` now: a spooler whose calls can't overlap takes one at a time,
+    // and so does a server until it has answered a submission, so that one that does not answer
+    // costs one wait; then up to the run's number of jobs at once.
+    bool mayStart(const std::string &server)
+    {
+        const std::size_t busy = static_cast<std::size_t>(
+            std::ranges::count(m_submitting, server, [](const Submitting &s) { return s.server; }));
+        Spooler *spooler = m_servers.spooler(server);
+        if (!spooler || m_servers.down(server) || busy == 0)
+            return true;
+        if (!spooler->takesCallsAtOnce() || !m_answered.contains(server))
+            return false;
+        return busy < std::max<std::size_t>(m_options.jobs, 1);
+    }
+
+    void start(const PrinterAddress &address, const Job &job)
     {
         const std::string server = serverOf(address);
         Spooler *spooler = m_servers.spooler(server);
@@ -141,17 +188,53 @@ private:
             finish({shown, Result::Failed, std::move(*reason)});
             return;
         }
-        const JobSubmission submission = spooler->submitRawJob(queue, m_job.name, m_job.bytes);
+        Submitting submitting{address, shown, queue, server, {}};
+        if (!spooler->takesCallsAtOnce()) {
+            submitted(submitting, spooler->submitRawJob(queue, job.name, job.bytes));
+            return;
+        }
+        submitting.result = std::async(std::launch::async, [spooler, queue, &job] {
+            return spooler->submitRawJob(queue, job.name, job.bytes);
+        });
+        m_submitting.push_back(std::move(submitting));
+    }
+
+    // Waits a moment for the submissions under way, and takes in those that have ended.
+    void awaitSubmissions()
+    {
+        if (m_submitting.empty())
+            return;
+        m_submitting.front().result.wait_for(kSubmissionSlice);
+        std::vector<Submitting> still;
+        for (Submitting &submitting : m_submitting) {
+            if (submitting.result.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+                submitted(submitting, submitting.result.get());
+            else
+                still.push_back(std::move(submitting));
+        }
+        m_submitting = std::move(still);
+    }
+
+    void submitted(const Submitting &submitting, const JobSubmission &submission)
+    {
+        const PrinterAddress &address = submitting.address;
+        if (submission.accepted || !meansNoAnswer(submission.failure))
+            m_answered.insert(submitting.server);
         if (!submission.accepted) {
-            finish({shown, Result::Failed, submissionFailure(submission, server, address)});
+            finish({submitting.printer, Result::Failed, submissionFailure(submission, submitting.server, address)});
             return;
         }
         if (!m_options.follow) {
-            finish({shown, Result::Accepted, {}});
+            finish({submitting.printer, Result::Accepted, {}});
             return;
         }
-        m_followed.push_back(
-            {shown, queue, server, serverNamed(address), submission.jobId, Clock::now() + m_options.wait, {}});
+        m_followed.push_back({submitting.printer, submitting.queue, submitting.server, serverNamed(address),
+                              submission.jobId, Clock::now() + m_options.wait, {}});
+    }
+
+    static bool meansNoAnswer(SpoolerError::Kind kind)
+    {
+        return kind == SpoolerError::Kind::Unreachable || kind == SpoolerError::Kind::TimedOut;
     }
 
     std::string submissionFailure(const JobSubmission &submission, const std::string &server,
@@ -257,10 +340,12 @@ private:
 
     PrintServers &m_servers;
     std::string m_defaultServer;
-    const Job &m_job;
+    const std::vector<Job> &m_jobs;
     const Options &m_options;
     const Events &m_events;
     std::vector<Followed> m_followed;
+    std::vector<Submitting> m_submitting;  // handed to a spooler, no answer yet
+    std::set<std::string> m_answered;      // servers that have answered a submission
     Summary m_summary;
     bool m_interrupted = false;
 };
@@ -296,7 +381,13 @@ std::optional<std::string> refusal(const std::string &printer, const std::vector
 Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
                 const Job &job, const Options &options, const Events &events)
 {
-    return Run(servers, defaultServer, job, options, events).deliverAll(printers);
+    return deliver(servers, defaultServer, printers, std::vector<Job>{job}, options, events);
+}
+
+Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
+                const std::vector<Job> &jobs, const Options &options, const Events &events)
+{
+    return Run(servers, defaultServer, jobs, options, events).deliverAll(printers);
 }
 
 }  // namespace Delivery

@@ -42,6 +42,7 @@ struct Options
     bool follow = true;                             // false: the spooler's acceptance is the end
     std::chrono::milliseconds wait{30000};          // how long each job is followed
     std::chrono::milliseconds pollInterval{100};    // how often the spooler is asked
+    std::size_t jobs = 8;                           // jobs handed over at once, per print server
 };
 
 struct Events
@@ -66,11 +67,15 @@ struct Summary
 // Why `printer` must not get a job, given the spooler's printers; nothing when it may.
 std::optional<std::string> refusal(const std::string &printer, const std::vector<SpoolerPrinter> &known);
 
-// Sends `job` to each of `printers` in the order given. A printer without a server of its own is
+// Sends `job` to each of `printers`, started in the order given: the print servers at the same
+// time, up to `Options::jobs` jobs at once on each whose spooler takes calls at once. A printer without a server of its own is
 // on `defaultServer` ("": the configured one). The servers are listed first, all at once. A
 // printer whose server is down fails at once with the server's reason; the jobs followed on a
 // server that goes down are told queued with its reason, since whether they print is unknown.
 Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
                 const Job &job, const Options &options, const Events &events);
+// The same, each printer with its own job: `jobs[i]` goes to `printers[i]`.
+Summary deliver(PrintServers &servers, const std::string &defaultServer, const std::vector<PrinterAddress> &printers,
+                const std::vector<Job> &jobs, const Options &options, const Events &events);
 
 }  // namespace Delivery

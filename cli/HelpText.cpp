@@ -21,7 +21,9 @@ Commands:
   set FILE.dat KEY=VALUE... [-o OUT.dat]
                             change fields of a settings file as typed into the pages
   send --group GROUP (--printer NAME ... | --all) [--yes] FILE.dat
-                            send one group of settings to each printer in turn
+                            send one group of settings to each printer
+  apply PLAN.json [--dry-run] [--yes] [--jobs N] [--server HOST[:PORT] ...]
+                            send a plan: base settings, each printer with its own values
   headcheck --printer NAME [--printer NAME ...]
                             start the thermal-head disconnection check
   history [--printer NAME] [--since DATE] [--json]
@@ -32,11 +34,13 @@ Commands:
 Options:
   -h, --help                help; after a command, that command's help
   --version                 the program's version
-  --server HOST[:PORT]      (printers, send, headcheck) the CUPS server to address, as
+  --server HOST[:PORT]      (printers, send, apply, headcheck) the CUPS server to address, as
                             'lp -h' takes it; a printer may also be named QUEUE@HOST[:PORT]
-  --wait SECONDS            (send, headcheck) follow each job until the spooler reports it
+  --wait SECONDS            (send, apply, headcheck) follow each job until the spooler reports it
                             completed, aborted or canceled, for at most SECONDS (default 30)
-  --no-wait                 (send, headcheck) stop when the spooler has accepted the job
+  --no-wait                 (send, apply, headcheck) stop when the spooler has accepted the job
+  --jobs N                  (send, apply) jobs handed over at once per print server (default 8);
+                            the print servers are addressed at the same time
   -o, --output FILE         (import, set) the settings file to write
   --base FILE               (import) the settings the document's left-out keys keep
 
@@ -207,9 +211,9 @@ value was refused (nothing is written).
 )help";
 
 constexpr std::string_view kSend = R"help(Usage: sbq740-cli send --group GROUP (--printer NAME ... | --all) [--server HOST[:PORT] ...]
-                       [--wait SECONDS | --no-wait] [--yes] FILE.dat
+                       [--wait SECONDS | --no-wait] [--jobs N] [--yes] FILE.dat
 
-Sends one group of settings from FILE.dat to each printer in turn, as the same raw job
+Sends one group of settings from FILE.dat to each printer, as the same raw job
 "Setbridge Status Write" that Setbridge builds for that choice, and follows each job until the
 spooler reports what became of it.
 
@@ -219,7 +223,12 @@ spooler reports what became of it.
                    ip     the IP address settings; they change the printer's address, so
                           they are sent only with --yes
                    issue  the issue-control settings
-                   A group whose records a damaged file has broken is refused.
+                   A group whose records a damaged file has broken is refused. The IP
+                   group is refused when the printers would get one static address (DHCP
+                   off), when the address is the network or broadcast address of its
+                   subnet, when the subnet mask is not contiguous, or when the gateway
+                   (other than 0.0.0.0) is outside the address's subnet; each problem is
+                   named on standard error as "PRINTER: KEY: "VALUE": REASON".
   --printer NAME   a printer as 'sbq740-cli printers' lists it, or QUEUE@HOST[:PORT] on
                    another CUPS server; repeat it for more printers. A printer connected to
                    "FILE:" is refused.
@@ -230,6 +239,8 @@ spooler reports what became of it.
                    --printer names its own server
   --wait SECONDS   follow each job for at most SECONDS (default 30)
   --no-wait        stop when the spooler has accepted each job
+  --jobs N         hand over at most N jobs at once on each print server (default 8, up to
+                   64); the print servers are addressed at the same time
   --yes            confirms sending the IP address settings
 
 Prints one line per printer as its job ends: "NAME: delivered" (the spooler reports the job
@@ -253,6 +264,46 @@ warning on standard error and changes neither the send nor its exit code.
 Exit code 0 when every job was delivered (with --no-wait: accepted), 1 when some was not or a
 print server could not list its printers, 2 when FILE.dat is not a settings file, 3 when the
 settings were refused and nothing was sent, 130 when interrupted.
+)help";
+
+constexpr std::string_view kApply = R"help(Usage: sbq740-cli apply PLAN.json [--dry-run [--jobs DIR]] [--yes] [--wait SECONDS | --no-wait]
+                        [--server HOST[:PORT] ...]
+
+Sends a plan: base settings, the groups to send, and each printer with its own values.
+
+  {"format": "sbq740-plan", "version": 1,
+   "settings": "line3.dat",
+   "groups": ["fine", "ip"],
+   "printers": [{"printer": "q1@print1:631", "set": {"ip.address": "10.20.30.11"}},
+                {"printer": "q2@print1:631", "set": {"ip.address": "10.20.30.12"},
+                 "groups": ["ip"]}]}
+
+"settings" names a settings file or document, relative to the plan's folder, or holds a
+settings document inline. Each printer's settings are the base settings with its "set" values
+taken as 'set' takes them (the values a rule changed are listed on standard error). Each group
+listed (the printer's own "groups", else the plan's) goes to it as its own job, group by group
+in the order param, fine, ip, issue; each group's lines and summary are those of 'send'.
+
+Everything is checked before anything is sent: the plan itself, an unknown printer or key, a
+value no rule takes, a damaged group, the forward-standby adjustment, the address checks of
+'send --group ip' over all the plan's printers that get the IP group, and the IP group without
+--yes. Each problem is one line on standard error naming the printer, the key and the value;
+then nothing is sent.
+
+  --dry-run        check, then print per printer the fields that differ from the base
+                   settings ("KEY: BASE -> PRINTER'S") and each job's SHA-256; nothing is
+                   sent and --yes is not needed
+  --jobs DIR       (with --dry-run) also write each job's 260 bytes to
+                   DIR/PRINTER.GROUP.bin (characters other than letters, digits, '.', '-',
+                   '_' and '@' in the printer's name as '_')
+  --yes            confirms sending the IP address settings
+  --jobs N         (without --dry-run) jobs at once per print server, as for 'send'
+  --server, --wait, --no-wait
+                   as for 'send'
+
+Exit code 0 when every job was delivered (with --no-wait: accepted; with --dry-run: the plan
+passed its checks), 1 when some was not, 2 when the plan or its settings can't be read, 3 when
+something was refused and nothing was sent, 130 when interrupted.
 )help";
 
 constexpr std::string_view kHeadCheck = R"help(Usage: sbq740-cli headcheck --printer NAME [--printer NAME ...] [--server HOST[:PORT] ...]
@@ -282,6 +333,7 @@ std::string_view of(std::optional<Arguments::Command> command)
     case Command::Set: return kSet;
     case Command::History: return kHistory;
     case Command::LastSent: return kLastSent;
+    case Command::Apply: return kApply;
     case Command::Help:
     case Command::Version: return kProgram;
     }

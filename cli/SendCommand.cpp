@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "cli/AddressRefusals.h"
 #include "cli/ExitCodes.h"
 #include "res/Strings.h"
 #include "send/SendPolicy.h"
@@ -25,6 +26,21 @@ bool groupCleared(const Arguments::Invocation &invocation, const SettingsImage &
     return false;
 }
 
+// The IP group must not give a printer an address it can't be reached on, nor two printers one
+// address: the printers are known only once the print servers have listed them.
+CommandSupport::TargetCheck addressCheck(const Arguments::Invocation &invocation, const SettingsImage &image,
+                                         CommandContext &context)
+{
+    if (*invocation.group != SettingsJob::Group::IpAddress)
+        return {};
+    return [&image, &context](const std::vector<PrinterAddress> &printers) {
+        if (AddressRefusals::cleared(image, printers, context.err))
+            return true;
+        context.err << "Nothing was sent.\n";
+        return false;
+    };
+}
+
 }  // namespace
 
 int send(const Arguments::Invocation &invocation, CommandContext &context)
@@ -36,7 +52,7 @@ int send(const Arguments::Invocation &invocation, CommandContext &context)
         return ExitCode::kRefused;
 
     const Delivery::Job job{Str::kSettingsJobName, SettingsJob::build(*image, *invocation.group)};
-    return CommandSupport::deliverAndReport(invocation, job, context).exitCode;
+    return CommandSupport::deliverAndReport(invocation, job, context, addressCheck(invocation, *image, context)).exitCode;
 }
 
 }  // namespace Commands

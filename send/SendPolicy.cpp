@@ -50,6 +50,15 @@ Answer decide(const Request &request)
     return answer;
 }
 
+std::vector<Fields::AddressProblem> addressProblems(const std::vector<RunTarget> &targets)
+{
+    std::vector<Fields::PrinterAddresses> addresses;
+    addresses.reserve(targets.size());
+    for (const RunTarget &target : targets)
+        addresses.push_back(Fields::addressesOf(target.printer, target.image));
+    return Fields::addressProblems(addresses);
+}
+
 std::string_view question(Confirmation confirmation)
 {
     switch (confirmation) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fields/AddressChecks.h"
 #include "settings/SettingsImage.h"
 #include "spooler/SettingsJob.h"
 
@@ -52,6 +53,18 @@ struct Answer
 };
 
 Answer decide(const Request &request);
+
+// One printer of a run and the settings its IP group would carry.
+struct RunTarget
+{
+    std::string printer;  // as the run names it
+    const SettingsImage &image;
+};
+
+// What the IP group of a run must not do, printer by printer: give two printers one static
+// address, give a printer its subnet's network or broadcast address, a mask that is not
+// contiguous, or a gateway outside the address's subnet. Nothing of the run may go while any holds.
+std::vector<Fields::AddressProblem> addressProblems(const std::vector<RunTarget> &targets);
 
 // The question that asks for `confirmation`.
 std::string_view question(Confirmation confirmation);

@@ -38,6 +38,8 @@ public:
     // attributes that keep CUPS's image filters from scaling, rotating or moving it; a queue
     // that lists no pictures among its document formats gets nothing.
     JobSubmission printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
+    // Each call has a session and a thread of its own.
+    bool takesCallsAtOnce() const override { return true; }
 
     // The server libcups is configured to use.
     static Server configuredServer();

@@ -129,4 +129,7 @@ public:
     // printer's resolution and never scales the picture.
     virtual JobSubmission printImage(const std::string &printer, const std::string &jobName,
                                      const RgbImage &image) = 0;
+
+    // True when submitRawJob() may be called from several threads at once, each call on its own.
+    virtual bool takesCallsAtOnce() const { return false; }
 };

@@ -185,6 +185,12 @@ private slots:
         QTest::newRow("all and printers") << QStringList{"send", "--group", "fine", "--all", "--printer", "P", "a.dat"}
                                           << "'send' takes either --all or --printer NAME, not both";
         QTest::newRow("all outside send") << QStringList{"headcheck", "--all"} << "unknown option '--all' for 'headcheck'";
+        QTest::newRow("jobs that are no number") << QStringList{"send", "--group", "fine", "--all", "--jobs", "many", "a.dat"}
+                                                 << "option '--jobs' needs a number of jobs from 1 to 64";
+        QTest::newRow("no jobs at once") << QStringList{"apply", "--jobs", "0", "plan.json"}
+                                         << "option '--jobs' needs a number of jobs from 1 to 64";
+        QTest::newRow("dry run that would wait") << QStringList{"apply", "--dry-run", "--no-wait", "plan.json"}
+                                                 << "'apply --dry-run' sends nothing";
         QTest::newRow("wait and no-wait") << QStringList{"headcheck", "--printer", "P", "--wait", "5", "--no-wait"}
                                           << "'headcheck' takes either --wait SECONDS or --no-wait, not both";
         QTest::newRow("wait without seconds") << QStringList{"headcheck", "--printer", "P", "--wait", "soon"}
