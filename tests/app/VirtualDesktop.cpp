@@ -1,5 +1,6 @@
 #include "VirtualDesktop.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -50,11 +51,14 @@ bool VirtualDesktop::startWindowManager()
     m_desktop.setStandardOutputFile(QProcess::nullDevice());
     m_desktop.setStandardErrorFile(QProcess::nullDevice());
     // A window manager started the moment the server accepts clients now and then gives up at
-    // once; it gets a second start.
-    for (int attempt = 0; attempt < 2 && !managing(); ++attempt) {
+    // once, on a loaded machine more than once in a row; it is started again, a little later each
+    // time, until it manages the screen or the deadline passes.
+    const QDeadlineTimer deadline(kServerUpMs);
+    for (int attempt = 0; !managing() && !deadline.hasExpired(); ++attempt) {
+        QTest::qWait(200 * attempt);
         m_desktop.start(QStringLiteral("jwm"), {});
         [[maybe_unused]] const bool settled = QTest::qWaitFor(
-            [&] { return managing() || m_desktop.state() == QProcess::NotRunning; }, kServerUpMs);
+            [&] { return managing() || m_desktop.state() == QProcess::NotRunning; }, int(deadline.remainingTime()));
     }
     if (managing())
         return true;
