@@ -28,6 +28,8 @@ public:
     SpoolerError cancelJob(int jobId, Clock::time_point until = kNoLimit) override;
     void leftQueued(int jobId, const std::string &reason) override;
     JobSubmission printImage(const std::string &printer, const std::string &jobName, const RgbImage &image) override;
+    // As the spooler beneath: the record is kept under a lock.
+    bool takesCallsAtOnce() const override { return m_spooler->takesCallsAtOnce(); }
 
 private:
     struct Pending
