@@ -256,6 +256,27 @@ PrinterState printerStateIn(ipp_t *response)
     return printer;
 }
 
+std::map<std::string, PrinterState> printerStatesIn(ipp_t *response)
+{
+    std::map<std::string, PrinterState> states;
+    const auto named = [](const PrinterAttributes &printer) { return !printer.name.empty(); };
+    for (PrinterAttributes &printer : objectsIn<PrinterAttributes>(response, IPP_TAG_PRINTER, named))
+        states[printer.name] = {printer.state, std::move(printer.reasons), std::move(printer.message)};
+    return states;
+}
+
+std::string queueOfPrinterUri(const std::string &uri)
+{
+    char scheme[HTTP_MAX_URI], user[HTTP_MAX_URI], host[HTTP_MAX_URI], resource[HTTP_MAX_URI];
+    int port = 0;
+    if (httpSeparateURI(HTTP_URI_CODING_ALL, uri.c_str(), scheme, sizeof scheme, user, sizeof user, host,
+                        sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK)
+        return {};
+    const std::string_view path = resource;
+    const std::size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 std::string reasonsText(const std::vector<std::string> &reasons, const std::string &message)
 {
     const auto sameWords = [](std::string_view a, std::string_view b) {

@@ -73,6 +73,12 @@ std::map<int, JobState> jobsIn(ipp_t *response);
 // The printer's state in a Get-Printer-Attributes answer.
 PrinterState printerStateIn(ipp_t *response);
 
+// Every printer's state in a CUPS-Get-Printers answer, by printer name.
+std::map<std::string, PrinterState> printerStatesIn(ipp_t *response);
+
+// The name of the queue a printer URI points at ("ipp://host:631/printers/q%201" -> "q 1").
+std::string queueOfPrinterUri(const std::string &uri);
+
 // Where `job` stands, judged with its printer's current state when there is one (the job's own
 // record of it lags behind: it keeps the gravest message it saw).
 JobProgress progressOf(const JobState &job, const std::optional<PrinterState> &printer);

@@ -25,18 +25,31 @@ int remainingMilliseconds(CupsSession::Clock::time_point deadline)
 
 }  // namespace
 
-CupsSession::CupsSession(CupsServer server, Clock::time_point deadline, std::function<bool()> callerGone)
+CupsSession::CupsSession(CupsServer server, Clock::time_point deadline, std::function<bool()> callerGone,
+                         std::shared_ptr<CupsConnections> connections)
     : m_server(std::move(server))
     , m_deadline(deadline)
     , m_callerGone(std::move(callerGone))
+    , m_connections(std::move(connections))
 {
     cupsSetPasswordCB2(noPassword, nullptr);  // libcups keeps this per thread
 }
 
 CupsSession::~CupsSession()
 {
-    if (m_http)
+    if (!m_http)
+        return;
+    if (m_connections && endedCleanly())
+        m_connections->keep(m_http);
+    else
         httpClose(m_http);
+}
+
+bool CupsSession::endedCleanly() const
+{
+    // (A scheduler that closes the connection after its answer is found out when the
+    // connection is next taken: it reads as ended.)
+    return !m_error.failed() && !m_awaitingLateAnswer && !stopped() && httpGetState(m_http) == HTTP_STATE_WAITING;
 }
 
 bool CupsSession::stopped() const
@@ -64,6 +77,10 @@ bool CupsSession::open()
         fail(SpoolerError::Kind::TimedOut, "no answer from the print server in time");
         return false;
     }
+    if (m_connections)
+        m_http = m_connections->take();
+    if (m_http)
+        return true;
     m_http = httpConnect2(m_server.host.c_str(), m_server.port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
                           remainingMilliseconds(m_deadline), nullptr);
     if (!m_http) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "spooler/BoundedCall.h"
+#include "spooler/CupsConnections.h"
 #include "spooler/CupsServer.h"
 #include "spooler/Spooler.h"
 
@@ -23,13 +24,16 @@ using IppMessage = std::unique_ptr<ipp_t, IppDeleter>;
 // A request counts as answered only by the scheduler's own answer to it: a missing, late or
 // broken answer, an HTTP error and an IPP error status are all failures (libcups' last error is
 // never taken for an answer). Runs on one thread; libcups keeps its per-thread state there.
+// With `connections`, it starts on a connection kept open there when one is idle, and gives its
+// own back after a conversation that ended cleanly.
 class CupsSession
 {
 public:
     using Clock = BoundedCall::Clock;
 
     // `callerGone` tells, at any time, that the result will not be used any more.
-    CupsSession(CupsServer server, Clock::time_point deadline, std::function<bool()> callerGone = {});
+    CupsSession(CupsServer server, Clock::time_point deadline, std::function<bool()> callerGone = {},
+                std::shared_ptr<CupsConnections> connections = {});
     ~CupsSession();
     CupsSession(const CupsSession &) = delete;
     CupsSession &operator=(const CupsSession &) = delete;
@@ -69,10 +73,13 @@ private:
     bool waitOver() const;
     static int keepWaiting(http_t *, void *session);
     void armTimeout();
+    // The connection is idle after whole answers to requests that succeeded, in time.
+    bool endedCleanly() const;
 
     CupsServer m_server;
     Clock::time_point m_deadline;
     std::function<bool()> m_callerGone;
+    std::shared_ptr<CupsConnections> m_connections;
     bool m_awaitingLateAnswer = false;
     http_t *m_http = nullptr;
     SpoolerError m_error;

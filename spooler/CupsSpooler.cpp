@@ -2,6 +2,7 @@
 
 #include "spooler/BoundedCall.h"
 #include "spooler/CupsAttributes.h"
+#include "spooler/CupsConnections.h"
 #include "spooler/CupsSession.h"
 #include "spooler/PendingCleanups.h"
 #include "spooler/PngEncoder.h"
@@ -13,6 +14,7 @@
 #include <array>
 #include <cmath>
 #include <mutex>
+#include <set>
 
 namespace {
 
@@ -198,6 +200,40 @@ bool hasEnded(const CupsAttributes::JobState &job)
     return job.state == IPP_JSTATE_COMPLETED || job.state == IPP_JSTATE_CANCELED || job.state == IPP_JSTATE_ABORTED;
 }
 
+using PrinterStates = std::map<std::string, std::optional<CupsAttributes::PrinterState>>;
+
+// How the printers at `printerUris` are doing: one printer is asked about itself, several are
+// read from one listing of all (one round trip, however many printers of a fleet have jobs pending).
+PrinterStates printerStates(CupsSession &session, const std::set<std::string> &printerUris)
+{
+    PrinterStates states;
+    if (printerUris.size() == 1) {
+        states[*printerUris.begin()] = printerState(session, *printerUris.begin());
+        return states;
+    }
+    if (printerUris.empty())
+        return states;
+    static constexpr std::array<const char *, 4> kAttributes{"printer-name", "printer-state", "printer-state-reasons",
+                                                              "printer-state-message"};
+    IppMessage request(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS));
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(kAttributes.size()), nullptr, kAttributes.data());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    const IppMessage response = session.request(std::move(request), "/");
+    if (!response) {
+        for (const std::string &uri : printerUris)
+            states[uri] = std::nullopt;
+        return states;
+    }
+    const std::map<std::string, CupsAttributes::PrinterState> byName = CupsAttributes::printerStatesIn(response.get());
+    // A class is not among the printers: it is asked about itself.
+    for (const std::string &uri : printerUris) {
+        const auto found = byName.find(CupsAttributes::queueOfPrinterUri(uri));
+        states[uri] = found != byName.end() ? std::optional(found->second) : printerState(session, uri);
+    }
+    return states;
+}
+
 // Where each job stands, from one Get-Jobs answer about this user's jobs from the first of them
 // on, and the current state of the printers of those still pending.
 std::vector<JobProgress> followJobs(CupsSession &session, const std::vector<int> &jobIds)
@@ -219,7 +255,13 @@ std::vector<JobProgress> followJobs(CupsSession &session, const std::vector<int>
         return progress;
     }
     const std::map<int, CupsAttributes::JobState> jobs = CupsAttributes::jobsIn(response.get());
-    std::map<std::string, std::optional<CupsAttributes::PrinterState>> printers;
+    std::set<std::string> pendingPrinters;
+    for (const int id : jobIds) {
+        const auto found = jobs.find(id);
+        if (found != jobs.end() && !hasEnded(found->second) && !found->second.printerUri.empty())
+            pendingPrinters.insert(found->second.printerUri);
+    }
+    const PrinterStates printers = printerStates(session, pendingPrinters);
     for (const int id : jobIds) {
         const auto found = jobs.find(id);
         if (found == jobs.end()) {
@@ -227,13 +269,8 @@ std::vector<JobProgress> followJobs(CupsSession &session, const std::vector<int>
             continue;
         }
         const CupsAttributes::JobState &job = found->second;
-        std::optional<CupsAttributes::PrinterState> printer;
-        if (!hasEnded(job) && !job.printerUri.empty()) {
-            if (!printers.contains(job.printerUri))
-                printers[job.printerUri] = printerState(session, job.printerUri);
-            printer = printers[job.printerUri];
-        }
-        progress.push_back(CupsAttributes::progressOf(job, printer));
+        const auto printer = printers.find(job.printerUri);
+        progress.push_back(CupsAttributes::progressOf(job, printer != printers.end() ? printer->second : std::nullopt));
     }
     return progress;
 }
@@ -312,6 +349,7 @@ CupsSpooler::CupsSpooler(Server server, std::chrono::milliseconds deadline, std:
     : m_server(std::move(server))
     , m_deadline(deadline)
     , m_stop(std::move(stop))
+    , m_connections(std::make_shared<CupsConnections>())
 {
 }
 
@@ -325,8 +363,9 @@ std::optional<Result> CupsSpooler::withSession(Clock::time_point until, Work wor
 {
     const Clock::time_point deadline = std::min(Clock::now() + m_deadline, until);
     return BoundedCall::run<Result>(
-        deadline, [server = m_server, deadline, work = std::move(work)](BoundedCall::Handoff<Result> &handoff) {
-            CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); });
+        deadline, [server = m_server, deadline, connections = m_connections, work = std::move(work)](
+                      BoundedCall::Handoff<Result> &handoff) {
+            CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); }, connections);
             work(session, handoff);
         },
         m_stop);
@@ -340,9 +379,9 @@ JobSubmission CupsSpooler::submit(Work work) const
     // The worker may have a job to cancel after this call has returned.
     auto cleanup = std::make_shared<PendingCleanups::Hold>();
     const std::optional<JobSubmission> answer = BoundedCall::run<JobSubmission>(
-        deadline, [server = m_server, deadline, created, cleanup, work = std::move(work)](
+        deadline, [server = m_server, deadline, connections = m_connections, created, cleanup, work = std::move(work)](
                       BoundedCall::Handoff<JobSubmission> &handoff) {
-            CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); });
+            CupsSession session(server, deadline, [&handoff] { return handoff.abandoned(); }, connections);
             work(session, handoff, *created);
         },
         m_stop);

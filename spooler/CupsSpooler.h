@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+class CupsConnections;
+
 // The system's print spooler, reached through libcups, on the CUPS server named by CUPS_SERVER or
 // the client configuration. Every call ends, with its result or with a failure, within one total
 // deadline, however slowly or strangely the scheduler answers: a hung scheduler would otherwise
@@ -16,6 +18,7 @@
 // scheduler. A job whose upload is answered after the deadline is looked up before the call
 // returns (a few seconds more): one the scheduler has whole counts as accepted, any other is
 // cancelled. Cancels still under way when the program ends are waited for (PendingCleanups).
+// Listings, submissions and looks at jobs share the connections that their calls leave open.
 class CupsSpooler : public Spooler
 {
 public:
@@ -58,4 +61,5 @@ private:
     Server m_server;
     std::chrono::milliseconds m_deadline;
     std::function<bool()> m_stop;
+    std::shared_ptr<CupsConnections> m_connections;
 };

@@ -25,6 +25,10 @@
       send-document) back only SECONDS after it came
   fake_scheduler.py PORTFILE late-upload UPSTREAM SECONDS
       forwards everything to UPSTREAM, a Send-Document request only SECONDS after it arrived
+  fake_scheduler.py PORTFILE slow UPSTREAM SECONDS
+      forwards everything to UPSTREAM and passes every answer back SECONDS after it came; logs
+      "connection" for each connection it takes, and "at-once N" for each Create-Job and
+      Send-Document, N the number of those under way then (this one included)
 
 The port it listens on (127.0.0.1 only) is written to PORTFILE once it listens; every request it
 receives is logged to PORTFILE.log as "operation-id job-id" in hex and decimal.
@@ -245,6 +249,8 @@ class Delaying(socketserver.StreamRequestHandler):
     """Passes requests on to the real scheduler, one at a time, with the delay asked for."""
 
     def handle(self):
+        if MODE == "slow":
+            log("connection")
         upstream = connect_upstream(ARGS[0])
         answers = upstream.makefile("rb")
         delayed = OPERATIONS[ARGS[1]] if MODE == "late-answer" else SEND_DOCUMENT
@@ -259,16 +265,35 @@ class Delaying(socketserver.StreamRequestHandler):
                 request = start[0] + b"".join(kept) + b"Content-Length: %d\r\n\r\n" % len(body) + body
                 if MODE == "late-upload" and operation == SEND_DOCUMENT:
                     time.sleep(seconds)
+                submission = MODE == "slow" and operation in (CREATE_JOB, SEND_DOCUMENT)
+                if submission:
+                    SUBMISSIONS.change(+1)
                 upstream.sendall(request)
                 answer = read_response(answers)
-                if MODE == "late-answer" and operation == delayed:
+                if (MODE == "late-answer" and operation == delayed) or MODE == "slow":
                     time.sleep(seconds)
+                if submission:
+                    SUBMISSIONS.change(-1)
                 self.wfile.write(answer)
                 self.wfile.flush()
         except (EOFError, ValueError, OSError):
             return
         finally:
             upstream.close()
+
+
+class UnderWay:
+    """How many submissions the proxy is passing on at once."""
+
+    def __init__(self):
+        self.count = 0
+        self.lock = threading.Lock()
+
+    def change(self, step):
+        with self.lock:
+            self.count += step
+            if step > 0:
+                log("at-once %d" % self.count)
 
 
 class Server(socketserver.ThreadingTCPServer):
@@ -285,7 +310,8 @@ if __name__ == "__main__":
     PORT_FILE, MODE, ARGS = sys.argv[1], sys.argv[2], sys.argv[3:]
     LOG_LOCK = threading.Lock()
     FROZEN = threading.Event()
-    handler = {"drip": Dripping, "late-answer": Delaying, "late-upload": Delaying}.get(MODE, Answering)
+    SUBMISSIONS = UnderWay()
+    handler = {"drip": Dripping, "late-answer": Delaying, "late-upload": Delaying, "slow": Delaying}.get(MODE, Answering)
     with Server(("127.0.0.1", 0), handler) as server:
         with open(PORT_FILE + ".tmp", "w") as out:
             out.write(str(server.server_address[1]))

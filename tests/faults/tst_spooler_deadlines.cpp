@@ -7,11 +7,13 @@
 // spooler and in sbq740-cli.
 #include "FakeScheduler.h"
 #include "PrivateCups.h"
+#include "settings/SettingsFile.h"
 #include "spooler/CupsSpooler.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cups/cups.h>
@@ -109,6 +111,8 @@ private slots:
     void lateAnswerTellsWhatBecameOfTheJob();
     void cliTellsWhatBecameOfTheJob_data();
     void cliTellsWhatBecameOfTheJob();
+    void fleetJobsGoAtOnceOverKeptConnections_data();
+    void fleetJobsGoAtOnceOverKeptConnections();
 };
 
 void TestSpoolerDeadlines::documentNotAcceptedIsAFailure_data()
@@ -262,6 +266,51 @@ void TestSpoolerDeadlines::cliTellsWhatBecameOfTheJob()
     QCOMPARE(cli.exitCode(), exitCode);
     QCOMPARE(newestJob(PrivateCups::kDefaultQueue).state, jobState);  // already: the program has ended
     QCOMPARE(newestJob(PrivateCups::kDefaultQueue).count, 1);
+}
+
+// sbq740-cli sends to eight queues behind a proxy that holds every answer back a while: up to
+// --jobs submissions are under way at once, and the calls share the connections they leave open
+// (without them, every call would take a connection of its own: more than one per queue).
+void TestSpoolerDeadlines::fleetJobsGoAtOnceOverKeptConnections_data()
+{
+    QTest::addColumn<int>("jobs");
+    QTest::addColumn<int>("fewestAtOnce");
+    QTest::newRow("one at a time") << 1 << 1;
+    QTest::newRow("three at once") << 3 << 2;
+}
+
+void TestSpoolerDeadlines::fleetJobsGoAtOnceOverKeptConnections()
+{
+    QFETCH(int, jobs);
+    QFETCH(int, fewestAtOnce);
+    constexpr int kQueues = 8;
+
+    DelayedScheduler scheduler;
+    QVERIFY2(scheduler.start({"slow", "0.15"}), qPrintable(scheduler.cups.error()));
+    for (int i = 0; i < kQueues; ++i)
+        QVERIFY(scheduler.cups.addQueue(QStringLiteral("fleet_%1").arg(i)));
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("line.dat"));
+    QCOMPARE(SettingsFile::write(settings.toStdString(), SettingsImage::factory()), SettingsFile::WriteResult::Written);
+
+    QProcess cli;
+    cli.start(QStringLiteral(SBQ_CLI), {"send", "--group", "issue", "--all", "--jobs", QString::number(jobs),
+                                        "--server", scheduler.proxy.address(), settings});
+    QVERIFY(cli.waitForFinished(60000));
+    const QString said = QString::fromUtf8(cli.readAllStandardOutput());
+    QVERIFY2(cli.exitCode() == 0 && said.count(QStringLiteral(": delivered")) == kQueues + 1, qPrintable(said));
+
+    const QStringList log = scheduler.proxy.requests().split(u'\n', Qt::SkipEmptyParts);
+    int mostAtOnce = 0;
+    for (const QString &line : log) {
+        if (line.startsWith(QStringLiteral("at-once ")))
+            mostAtOnce = std::max(mostAtOnce, line.mid(8).toInt());
+    }
+    QVERIFY2(mostAtOnce >= fewestAtOnce && mostAtOnce <= jobs, qPrintable(QString::number(mostAtOnce)));
+    // At most every call under way at once (the submissions and one look at the jobs), each
+    // perhaps once more while it hands its connection back.
+    const auto connections = log.count(QStringLiteral("connection"));
+    QVERIFY2(connections <= 2 * (jobs + 1), qPrintable(QString::number(connections)));
 }
 
 QTEST_GUILESS_MAIN(TestSpoolerDeadlines)
