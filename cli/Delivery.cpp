@@ -248,17 +248,23 @@ private:
         return submission.refusal.empty() ? std::string(Str::kPrinterUnavailable) : submission.refusal;
     }
 
-    // One look at every followed job, server by server; the jobs that ended are reported, and
-    // so are those of a server that has gone down.
+    // One look at every followed job: the servers are asked at the same time where their
+    // spoolers take calls at once. The jobs that ended are reported, and so are those of a
+    // server that has gone down.
     void poll()
     {
         std::map<std::string, std::vector<std::size_t>> byServer;
         for (std::size_t i = 0; i < m_followed.size(); ++i)
             byServer[m_followed[i].server].push_back(i);
-        std::vector<bool> ended(m_followed.size(), false);
+        std::map<std::string, std::future<std::vector<JobProgress>>> looks;
         for (const auto &[server, indices] : byServer) {
             if (!m_servers.down(server))
-                look(server, indices, ended);
+                looks[server] = askProgress(server, indices, byServer.size() > 1);
+        }
+        std::vector<bool> ended(m_followed.size(), false);
+        for (const auto &[server, indices] : byServer) {
+            if (const auto look = looks.find(server); look != looks.end())
+                take(server, indices, look->second.get(), ended);
             if (const std::optional<SpoolerError> down = m_servers.down(server)) {
                 for (const std::size_t i : indices) {
                     if (!ended[i])
@@ -270,13 +276,23 @@ private:
         removeEnded(ended);
     }
 
-    // Asks `server` where its followed jobs stand.
-    void look(const std::string &server, const std::vector<std::size_t> &indices, std::vector<bool> &ended)
+    // Asks `server` where its followed jobs stand, on a thread of its own when `atOnce` and its
+    // spooler takes calls at once.
+    std::future<std::vector<JobProgress>> askProgress(const std::string &server, const std::vector<std::size_t> &indices,
+                                                      bool atOnce)
     {
         std::vector<int> ids;
         for (const std::size_t i : indices)
             ids.push_back(m_followed[i].jobId);
-        const std::vector<JobProgress> progress = m_servers.spooler(server)->jobProgress(ids);
+        Spooler *spooler = m_servers.spooler(server);
+        const std::launch launch = atOnce && spooler->takesCallsAtOnce() ? std::launch::async : std::launch::deferred;
+        return std::async(launch, [spooler, ids = std::move(ids)] { return spooler->jobProgress(ids); });
+    }
+
+    // Takes in what `server` said of its followed jobs.
+    void take(const std::string &server, const std::vector<std::size_t> &indices, const std::vector<JobProgress> &progress,
+              std::vector<bool> &ended)
+    {
         for (std::size_t k = 0; k < indices.size() && k < progress.size(); ++k) {
             Followed &job = m_followed[indices[k]];
             noteFailure(server, progress[k].failure);
