@@ -1,6 +1,6 @@
 #include "spooler/CupsConnections.h"
 
-#include <utility>
+#include <algorithm>
 
 CupsConnections::~CupsConnections()
 {
@@ -39,14 +39,21 @@ void CupsConnections::keep(http_t *http)
 {
     // The conversation's deadline and its callback end with it.
     httpSetTimeout(http, 30.0, nullptr, nullptr);
+    std::vector<http_t *> closing;
     {
         const std::lock_guard lock(m_mutex);
-        if (m_idle.size() < kMostKept) {
+        // Those kept too long go now, not only when a call would have taken them.
+        const auto expired = std::ranges::remove_if(m_idle, [](const Idle &idle) { return Clock::now() - idle.since >= kKeptFor; });
+        for (const Idle &idle : expired)
+            closing.push_back(idle.http);
+        m_idle.erase(expired.begin(), expired.end());
+        if (m_idle.size() < kMostKept)
             m_idle.push_back({http, Clock::now()});
-            return;
-        }
+        else
+            closing.push_back(http);
     }
-    httpClose(http);
+    for (http_t *old : closing)
+        httpClose(old);
 }
 
 std::size_t CupsConnections::idleCount() const

@@ -1,5 +1,6 @@
 // The CUPS spooler against a private scheduler and the simulated printer.
 #include "PrivateCups.h"
+#include "spooler/CupsConnections.h"
 #include "spooler/CupsSpooler.h"
 #include "spooler/JobFollowing.h"
 
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include <cups/cups.h>
@@ -112,6 +114,9 @@ private slots:
     void settingsQueueGetsNoPictureJob();
     void followedJobs_data();
     void followedJobs();
+    void pendingJobsOnSeveralQueuesTellTheirOwnReasons();
+    void keptConnectionIsHandedOutOnlyWhileFit_data();
+    void keptConnectionIsHandedOutOnlyWhileFit();
 
 private:
     PrivateCups m_cups;
@@ -430,6 +435,67 @@ void TestCupsSpooler::followedJobs()
     QTest::qWait(300);
     QCOMPARE(m_cups.jobs().size(), before + (arrives ? 1 : 0));
     m_cups.run("cancel", {"-a", queue});
+}
+
+// One look at jobs waiting on several stopped queues: each job is told its own queue's reason.
+void TestCupsSpooler::pendingJobsOnSeveralQueuesTellTheirOwnReasons()
+{
+    const std::vector<std::pair<QString, QString>> queues{{"Stopped_A", "Jammed"}, {"Stopped_B", "Out of labels"}};
+    CupsSpooler spooler;
+    std::vector<int> ids;
+    for (const auto &[queue, reason] : queues) {
+        QVERIFY2(m_cups.addQueue(queue), qPrintable(m_cups.error()));
+        m_cups.run("cupsdisable", {"-r", reason, queue});
+        const std::string bytes(kFactoryIssueJob.constData(), static_cast<std::size_t>(kFactoryIssueJob.size()));
+        const JobSubmission submission = spooler.submitRawJob(queue.toStdString(), "Setbridge Status Write", bytes);
+        QVERIFY(submission.accepted);
+        ids.push_back(submission.jobId);
+    }
+    const std::vector<JobProgress> progress = spooler.jobProgress(ids);
+    QCOMPARE(progress.size(), queues.size());
+    for (std::size_t i = 0; i < queues.size(); ++i) {
+        QCOMPARE(progress[i].phase, JobProgress::Phase::Pending);
+        QCOMPARE(QString::fromStdString(progress[i].reasons), "the queue is stopped (paused; " + queues[i].second + ")");
+        m_cups.run("cancel", {"-a", queues[i].first});
+    }
+}
+
+// A connection kept open is handed out again while it is idle, and never once the scheduler
+// has closed it or sent something unasked.
+void TestCupsSpooler::keptConnectionIsHandedOutOnlyWhileFit_data()
+{
+    QTest::addColumn<QString>("scheduler");  // what the scheduler's side does meanwhile
+    QTest::addColumn<bool>("handedOut");
+    QTest::newRow("idle") << "nothing" << true;
+    QTest::newRow("closed by the scheduler") << "close" << false;
+    QTest::newRow("unasked bytes") << "write" << false;
+}
+
+void TestCupsSpooler::keptConnectionIsHandedOutOnlyWhileFit()
+{
+    QFETCH(QString, scheduler);
+    QFETCH(bool, handedOut);
+    QTcpServer listener;
+    QVERIFY(listener.listen(QHostAddress::LocalHost));
+    http_t *http = httpConnect2("127.0.0.1", listener.serverPort(), nullptr, AF_INET, HTTP_ENCRYPTION_NEVER, 1, 5000, nullptr);
+    QVERIFY(http);
+    QVERIFY(listener.waitForNewConnection(5000));
+    QTcpSocket *far = listener.nextPendingConnection();
+
+    CupsConnections connections;
+    connections.keep(http);
+    if (scheduler == QStringLiteral("close")) {
+        far->close();
+    } else if (scheduler == QStringLiteral("write")) {
+        far->write("HTTP/1.1 408 Request Timeout\r\n\r\n");
+        QVERIFY(far->waitForBytesWritten(5000));
+    }
+    QTest::qWait(100);  // the loopback delivers it
+    http_t *taken = connections.take();
+    QCOMPARE(taken == http, handedOut);
+    QCOMPARE(connections.idleCount(), std::size_t(0));
+    if (taken)
+        httpClose(taken);
 }
 
 QTEST_GUILESS_MAIN(TestCupsSpooler)
