@@ -268,7 +268,7 @@ private:
             if (const std::optional<SpoolerError> down = m_servers.down(server)) {
                 for (const std::size_t i : indices) {
                     if (!ended[i])
-                        finish({m_followed[i].printer, Result::Queued, PrintServers::reason(*down, m_followed[i].serverNamed)});
+                        leftQueued(m_followed[i], PrintServers::reason(*down, m_followed[i].serverNamed));
                     ended[i] = true;
                 }
             }
@@ -338,10 +338,18 @@ private:
                 reason = "still pending at the print server";
             if (!why.empty())
                 reason = why + ": " + reason;
-            finish({job.printer, Result::Queued, std::move(reason)});
+            leftQueued(job, std::move(reason));
             ended[i] = true;
         }
         removeEnded(ended);
+    }
+
+    // The run stops following `job` while it is pending, for `reason`; its spooler is told too.
+    void leftQueued(const Followed &job, std::string reason)
+    {
+        if (Spooler *spooler = m_servers.spooler(job.server))
+            spooler->leftQueued(job.jobId, reason);
+        finish({job.printer, Result::Queued, std::move(reason)});
     }
 
     void removeEnded(const std::vector<bool> &ended)

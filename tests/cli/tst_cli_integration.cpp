@@ -304,8 +304,10 @@ private slots:
         QVERIFY(m_cups.addQueue(QStringLiteral("Line_Stopped")));
         m_cups.run(QStringLiteral("cupsdisable"), {QStringLiteral("Line_Stopped")});
         QVERIFY(m_cups.rejectJobs(QStringLiteral("Line_C")));
+        const QString ledger = path("pending.jsonl");
         const Run result = runCli({"headcheck", "--printer", "Line_Stopped", "--printer", "Line_C", "--printer", "Line_B",
-                                   "--wait", "2"});
+                                   "--wait", "2"},
+                                  {"SBQ740_LEDGER=" + ledger});
         QVERIFY(m_cups.acceptJobs(QStringLiteral("Line_C")));
         QVERIFY(m_cups.removeQueue(QStringLiteral("Line_Stopped")));
 
@@ -315,6 +317,12 @@ private slots:
         QVERIFY2(lines.contains(QStringLiteral("Line_B: delivered")), qPrintable(result.out));
         QVERIFY2(lines.filter(QStringLiteral("Line_C: failed (the queue is rejecting jobs")).size() == 1, qPrintable(result.out));
         QVERIFY(lines.contains(QStringLiteral("Delivered \"Setbridge Check\" to 1 of 3 printers; 1 queued, 1 failed.")));
+        // The ledger says what the line said.
+        const QList<QJsonObject> records = ledgerRecords(ledger);
+        QVERIFY(!records.isEmpty());
+        const QJsonObject last = records.constLast();
+        QCOMPARE(last.value("printer").toString() + ' ' + last.value("outcome").toString() + ' ' + last.value("reason").toString(),
+                 QStringLiteral("Line_Stopped queued paused"));
     }
 
     // Ctrl-C while a job is still pending: the run ends at once with what it knows, exit code 130.
