@@ -38,6 +38,17 @@ FACTORY = (b"\x1bZ2;1,002101250+00000000000100B0000000000000000\n\x00"
 ISSUE_JOB = (b"\x1bZ2;3,0,C,C,C,C,C,1\n\x00" + b"\x1bZ0\n").ljust(260, b"\x00")
 
 
+def write_inputs(folder):
+    """The factory settings file and the issue group's job the senders send, in `folder`."""
+    settings = os.path.join(folder, "factory.dat")
+    with open(settings, "wb") as f:
+        f.write(HEADER + FACTORY)
+    job = os.path.join(folder, "issue.bin")
+    with open(job, "wb") as f:
+        f.write(ISSUE_JOB)
+    return settings, job
+
+
 def wait_until_idle(env, deadline_seconds=120):
     start = time.perf_counter()
     while subprocess.run(["lpstat", "-o"], env=env, stdout=subprocess.PIPE).stdout.strip():
@@ -72,12 +83,7 @@ def main():
         queues = ["fleet_%04d" % i for i in range(args.queues)]
         for queue in queues:
             cups.add_queue(queue, True)
-        settings = os.path.join(folder, "factory.dat")
-        with open(settings, "wb") as f:
-            f.write(HEADER + FACTORY)
-        job = os.path.join(folder, "issue.bin")
-        with open(job, "wb") as f:
-            f.write(ISSUE_JOB)
+        settings, job = write_inputs(folder)
 
         printers = [a for q in queues for a in ("--printer", q)]
         send = [args.cli, "send", "--group", "issue"] + printers + [settings]

@@ -21,7 +21,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bench import PrivateCups  # noqa: E402
 from delay_proxy import DelayProxy  # noqa: E402
-from fleet import HEADER, FACTORY, ISSUE_JOB  # noqa: E402
+from fleet import write_inputs  # noqa: E402
 
 
 def idle(servers, deadline_seconds=300):
@@ -72,12 +72,7 @@ def main():
         far = ["127.0.0.1:%d" % proxy.ports[port] for port in ports]
         direct = ["127.0.0.1:%d" % port for port in ports]
 
-        settings = os.path.join(folder, "factory.dat")
-        with open(settings, "wb") as f:
-            f.write(HEADER + FACTORY)
-        job = os.path.join(folder, "issue.bin")
-        with open(job, "wb") as f:
-            f.write(ISSUE_JOB)
+        settings, job = write_inputs(folder)
         targets = os.path.join(folder, "targets.txt")
         with open(targets, "w") as f:
             for server in far:
